@@ -39,7 +39,7 @@ class CUSBChannel : public CUSBHardWare {
   static constexpr int OUTPUT_BUZZER = 8;
 
   // The board accepts a page-bit change only with this tag.
-  static constexpr char kModifyPageBitsTag[] = "VN20130724";
+  static constexpr char kModifyPageBitsTag[] = "OV20240517";
   // Cells whose 256-byte parameter block still lies inside the 16-bit address space.
   static constexpr int kMaxCellNumber = 254;
 

@@ -17,7 +17,7 @@ class CUSBHardWare : public hiddata {
  public:
   static constexpr std::uint16_t kBridgeVendorId = 0x04B4;
   static constexpr std::uint16_t kBridgeProductId = 0xE006;
-  static constexpr const char* kBridgeManufacturer = "OrvanBox Tester";  // 15 characters
+  static constexpr const char* kBridgeManufacturer = "ORVAN TECH LTD.";  // 15 characters
   static constexpr const char* kBridgeProduct = "OrvanBoxLinkV4";
   static constexpr std::chrono::milliseconds kDefaultReadTimeout{1000};
 

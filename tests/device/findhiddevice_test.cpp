@@ -44,9 +44,9 @@ constexpr const char* kProduct = CUSBHardWare::kBridgeProduct;
 const FindCase kCases[] = {
     {"FirstOfTwoIdenticalBoardsWins", {Board(), Board()}, kMaker, kProduct, 0, "if0", -1},
     {"BoardAfterOtherDevicesIsFound", {OtherDevice(), Unopenable(), Board()}, kMaker, kProduct, 0, "if2", -1},
-    {"ManufacturerDifferingInCaseIsRefused", {WithManufacturer(u"ORVANBOX TESTER")}, kMaker, kProduct, 3, nullptr, -1},
+    {"ManufacturerDifferingInCaseIsRefused", {WithManufacturer(u"Orvan Tech Ltd.")}, kMaker, kProduct, 3, nullptr, -1},
     {"ProductDifferingInCaseIsRefused", {WithProduct(u"orvanboxlinkv4")}, kMaker, kProduct, 3, nullptr, -1},
-    {"LongerManufacturerIsRefused", {WithManufacturer(u"OrvanBox Tester!")}, kMaker, kProduct, 3, nullptr, -1},
+    {"LongerManufacturerIsRefused", {WithManufacturer(u"ORVAN TECH LTD.!")}, kMaker, kProduct, 3, nullptr, -1},
     {"WideCharacterBecomesQuestionMark", {WithProduct(u"Orvan\u0100oxLinkV4")}, kMaker, "Orvan?oxLinkV4", 0, "if0", -1},
     {"WideCharacterDoesNotMatchOriginal", {WithProduct(u"Orvan\u0100oxLinkV4")}, kMaker, kProduct, 3, nullptr, -1},
     {"Latin1UnitKeepsItsByte", {WithProduct(u"OrvanBoxLink\u00FF4")}, kMaker, "OrvanBoxLink\xFF" "4", 0, "if0", -1},

@@ -12,7 +12,7 @@
 struct ScriptedInterface {
   std::uint16_t vendorId = 0x04B4;
   std::uint16_t productId = 0xE006;
-  std::optional<std::u16string> manufacturer = u"OrvanBox Tester";
+  std::optional<std::u16string> manufacturer = u"ORVAN TECH LTD.";
   std::optional<std::u16string> product = u"OrvanBoxLinkV4";
   bool opens = true;
 };

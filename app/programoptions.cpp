@@ -1,0 +1,57 @@
+#include "app/programoptions.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+std::optional<board::BoardConfig> ProgramOptions::ParseSimulation(const QString& text) {
+  board::BoardConfig config;
+  if (text == QLatin1String("single")) return config;
+  static const QRegularExpression expansion(QStringLiteral("^expansion:(\\d)x(\\d)$"));
+  const QRegularExpressionMatch match = expansion.match(text);
+  if (!match.hasMatch()) return std::nullopt;
+  config.model = board::Model::Expansion;
+  config.rows = match.captured(1).toInt();
+  config.cols = match.captured(2).toInt();
+  if (!config.Valid()) return std::nullopt;
+  return config;
+}
+
+ProgramOptions ProgramOptions::Parse(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.addHelpOption();
+  const QCommandLineOption boardDir(QStringLiteral("board-dir"),
+                                    QStringLiteral("Directory of the emulated boards."),
+                                    QStringLiteral("DIR"));
+  const QCommandLineOption simulate(
+      QStringLiteral("simulate"),
+      QStringLiteral("Plug in a built-in emulated board: single or expansion:RxC."),
+      QStringLiteral("MODEL"));
+  const QCommandLineOption screenshot(
+      QStringLiteral("screenshot"),
+      QStringLiteral("Write a PNG of the main window after a few seconds, then close."),
+      QStringLiteral("FILE"));
+  const QCommandLineOption delay(QStringLiteral("screenshot-after"),
+                                 QStringLiteral("Milliseconds before the screenshot."),
+                                 QStringLiteral("MS"));
+  parser.addOptions({boardDir, simulate, screenshot, delay});
+
+  ProgramOptions options;
+  if (!parser.parse(arguments)) {
+    options.error = parser.errorText();
+    return options;
+  }
+  options.boardDirectory = parser.value(boardDir);
+  options.screenshot = parser.value(screenshot);
+  if (parser.isSet(delay)) {
+    bool ok = false;
+    options.screenshotDelayMs = parser.value(delay).toInt(&ok);
+    if (!ok || options.screenshotDelayMs < 0) options.error = QStringLiteral("bad --screenshot-after");
+  }
+  if (parser.isSet(simulate)) {
+    options.simulate = ParseSimulation(parser.value(simulate));
+    if (!options.simulate) {
+      options.error = QStringLiteral("--simulate takes single or expansion:RxC (at most 9x9, 64 cells)");
+    }
+  }
+  return options;
+}
