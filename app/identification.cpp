@@ -77,7 +77,8 @@ QString CVarnostellionPlusDlgDlg::ReadDeviceType() {
 }
 
 void CVarnostellionPlusDlgDlg::RunIdentification() {
-  std::lock_guard identify(m_lockIdentify);
+  if (!m_worker.LockAtSafePoint(m_lockIdentify)) return;
+  std::lock_guard identify(m_lockIdentify, std::adopt_lock);
   if (!StartupPulse()) return;
   PostPane(0, [](CStatusBarEx& bar) {
     bar.m_paneText[0] = QStringLiteral("设备已经插入");

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace board {
+
+enum class Model { Single, Expansion };
+
+// How a board leaves the factory.
+struct BoardConfig {
+  static constexpr int kMaxRowsOrCols = 9;
+  static constexpr int kMaxCells = 64;  // entries of the expansion table
+  static constexpr std::size_t kCodeSize = 16;
+
+  Model model = Model::Single;
+  // Grid layout of the expansion model; the single-board model is always 1 x 1.
+  int rows = 2;
+  int cols = 2;
+  std::string brand = "ORBENKA";
+  // Empty: the model's own device-type code.
+  std::optional<std::string> deviceType{};
+  std::array<std::uint8_t, 16> deviceId = {0x4F, 0x56, 0x42, 0x4C, 0x20, 0x24, 0x05, 0x17,
+                                           0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};
+
+  // Layout within 0..9 rows and columns and at most 64 cells; codes of at most 16 bytes.
+  bool Valid() const;
+  int CellCount() const;
+  std::string DeviceTypeCode() const;
+};
+
+}  // namespace board

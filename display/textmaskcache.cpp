@@ -1,0 +1,15 @@
+#include "display/textmaskcache.h"
+
+const TextMask& TextMaskCache::Face::Mask(const QString& text) {
+  auto found = m_masks.constFind(text);
+  if (found != m_masks.constEnd()) return *found;
+  if (m_masks.size() >= MAX_MASKS_PER_FACE) m_masks.clear();
+  return *m_masks.insert(text, TextMask::Render(m_font, text));
+}
+
+TextMaskCache::Face& TextMaskCache::ForFont(const GdiFont::Spec& spec) {
+  auto found = m_faces.find(spec);
+  if (found != m_faces.end()) return *found->second;
+  if (m_faces.size() >= MAX_FACES) m_faces.clear();
+  return *m_faces.emplace(spec, std::make_unique<Face>(spec)).first->second;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "display/gdifont.h"
+#include "display/textmask.h"
+
+#include <QHash>
+#include <QString>
+
+#include <map>
+#include <memory>
+
+// Rendered text masks kept between paints, per font and string. Both levels are bounded:
+// a font that collects too many strings starts over, and so does the whole cache when it
+// holds too many fonts.
+class TextMaskCache {
+ public:
+  class Face {
+   public:
+    explicit Face(const GdiFont::Spec& spec) : m_font(spec) {}
+    const TextMask& Mask(const QString& text);
+    const GdiFont& Font() const { return m_font; }
+
+   private:
+    GdiFont m_font;
+    QHash<QString, TextMask> m_masks;
+  };
+
+  static constexpr int MAX_FACES = 64;
+  static constexpr int MAX_MASKS_PER_FACE = 8192;
+
+  // The returned face stays valid until the next call of ForFont.
+  Face& ForFont(const GdiFont::Spec& spec);
+
+ private:
+  std::map<GdiFont::Spec, std::unique_ptr<Face>> m_faces;
+};
