@@ -50,7 +50,7 @@ ProgramOptions ProgramOptions::Parse(const QStringList& arguments) {
   if (parser.isSet(simulate)) {
     options.simulate = ParseSimulation(parser.value(simulate));
     if (!options.simulate) {
-      options.error = QStringLiteral("--simulate takes single or expansion:RxC (at most 9x9, 64 cells)");
+      options.error = QStringLiteral("--simulate takes single or expansion:RxC (at most 9x9)");
     }
   }
   return options;

@@ -1,17 +1,20 @@
 #include "board/boardconfig.h"
 
+#include <algorithm>
+
 #include "board/identity.h"
 
 namespace board {
 
 bool BoardConfig::Valid() const {
-  const bool layoutValid = rows >= 0 && cols >= 0 && rows <= kMaxRowsOrCols && cols <= kMaxRowsOrCols &&
-                           rows * cols <= kMaxCells;
+  const bool layoutValid = rows >= 0 && cols >= 0 && rows <= kMaxRowsOrCols && cols <= kMaxRowsOrCols;
   return (model == Model::Single || layoutValid) && brand.size() <= kCodeSize &&
          DeviceTypeCode().size() <= kCodeSize;
 }
 
 int BoardConfig::CellCount() const { return model == Model::Single ? 1 : rows * cols; }
+
+int BoardConfig::MappedCellCount() const { return std::min(CellCount(), kMaxCells); }
 
 std::string BoardConfig::DeviceTypeCode() const {
   if (deviceType) return *deviceType;

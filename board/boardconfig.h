@@ -12,7 +12,7 @@ enum class Model { Single, Expansion };
 // How a board leaves the factory.
 struct BoardConfig {
   static constexpr int kMaxRowsOrCols = 9;
-  static constexpr int kMaxCells = 64;  // entries of the expansion table
+  static constexpr int kMaxCells = 64;  // entries of the expansion table, and groups of 8 boards
   static constexpr std::size_t kCodeSize = 16;
 
   Model model = Model::Single;
@@ -25,7 +25,10 @@ struct BoardConfig {
   std::array<std::uint8_t, 16> deviceId = {0x4F, 0x56, 0x42, 0x4C, 0x20, 0x24, 0x05, 0x17,
                                            0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};
 
-  // Layout within 0..9 rows and columns and at most 64 cells; codes of at most 16 bytes.
+  // Layout within 0..9 rows and columns; codes of at most 16 bytes. A layout of more than 64
+  // cells is accepted as a board would take it: only the first 64 cells have a table entry
+  // and a channel group, the rest have parameter blocks and nothing to measure.
+  int MappedCellCount() const;
   bool Valid() const;
   int CellCount() const;
   std::string DeviceTypeCode() const;

@@ -112,7 +112,7 @@ std::optional<BoardOptions> BoardOptions::Parse(const std::vector<std::string>& 
     }
   }
   if (!options.config.Valid()) {
-    error = "layout out of range (rows and columns 0-9, at most 64 cells)";
+    error = "layout out of range (rows and columns 0-9)";
     return std::nullopt;
   }
   return options;

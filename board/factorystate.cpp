@@ -45,7 +45,7 @@ CellParameters ParametersFor(GroupId group) {
 }
 
 int BoardCount(const BoardConfig& config) {
-  return config.model == Model::Single ? 0 : (config.CellCount() + kGroupsPerBoard - 1) / kGroupsPerBoard;
+  return config.model == Model::Single ? 0 : (config.MappedCellCount() + kGroupsPerBoard - 1) / kGroupsPerBoard;
 }
 
 Page GlobalBlock(const BoardConfig& config) {
@@ -99,13 +99,17 @@ void WriteExpansionLayout(const BoardConfig& config, Firmware& firmware, const P
   std::vector<std::uint8_t> addresses;
   for (int b = 0; b < BoardCount(config); ++b) addresses.push_back(global[Firmware::kBoardAddressOffset + b]);
   firmware.SetExpansionBoards(addresses);
-  for (int cell = 0; cell < config.CellCount(); ++cell) {
+  for (int cell = 0; cell < config.MappedCellCount(); ++cell) {
     const std::uint8_t entry[4] = {static_cast<std::uint8_t>(cell / config.cols),
                                    static_cast<std::uint8_t>(cell % config.cols),
                                    static_cast<std::uint8_t>(cell / kGroupsPerBoard),
                                    static_cast<std::uint8_t>(cell % kGroupsPerBoard)};
     firmware.WriteMemory(static_cast<std::uint16_t>(4 * cell), entry);
     WriteCellBlock(firmware, cell, Panel::ExpansionGroup(addresses[entry[2]], entry[3]), global);
+  }
+  // Cells past the table have parameters like any other, but no group behind them.
+  for (int cell = config.MappedCellCount(); cell < config.CellCount(); ++cell) {
+    WriteCellBlock(firmware, cell, Panel::kBridgeGroup, global);
   }
 }
 

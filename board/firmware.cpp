@@ -162,7 +162,7 @@ Firmware::Status Firmware::CheckLayout() const {
   const int cols = global[kColsOffset];
   const bool valid = m_model == Model::Single ||
                      (rows <= BoardConfig::kMaxRowsOrCols && cols <= BoardConfig::kMaxRowsOrCols &&
-                      rows * cols <= BoardConfig::kMaxCells && global[kBoardCountOffset] <= kMaxExpansionBoards);
+                      global[kBoardCountOffset] <= kMaxExpansionBoards);
   return valid ? Status::Ready : Status::LayoutInvalid;
 }
 

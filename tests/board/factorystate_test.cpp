@@ -119,12 +119,23 @@ INSTANTIATE_TEST_SUITE_P(Board, FactoryLayout,
                          ::testing::Values(std::pair{1, 1}, std::pair{2, 3}, std::pair{3, 5}, std::pair{9, 7},
                                            std::pair{8, 8}, std::pair{0, 4}));
 
-TEST(FactoryState, RejectsLayoutsTheTableCannotHold) {
-  for (const auto& [rows, cols] : {std::pair{10, 1}, std::pair{9, 9}, std::pair{-1, 2}}) {
+TEST(FactoryState, RejectsLayoutsOutsideNineByNine) {
+  for (const auto& [rows, cols] : {std::pair{10, 1}, std::pair{1, 10}, std::pair{-1, 2}}) {
     EXPECT_THROW(Firmware(BoardConfig{.model = Model::Expansion, .rows = rows, .cols = cols}), std::invalid_argument)
         << rows << "x" << cols;
   }
   EXPECT_THROW(Firmware(BoardConfig{.brand = std::string(17, 'A')}), std::invalid_argument);
+}
+
+// The table has 64 entries: a 9 x 9 layout maps its first 64 cells, the others have
+// parameters but no group.
+TEST(FactoryState, NineByNineMapsTheFirst64Cells) {
+  Firmware firmware{BoardConfig{.model = Model::Expansion, .rows = 9, .cols = 9}};
+  EXPECT_TRUE(firmware.GroupOfCell(63).has_value());
+  EXPECT_FALSE(firmware.GroupOfCell(64).has_value());
+  EXPECT_FALSE(firmware.GroupOfCell(80).has_value());
+  const std::vector<std::uint8_t> lastBlock = firmware.ReadMemory(81 * 0x100, 2);
+  EXPECT_NE(lastBlock[0] | (lastBlock[1] << 8), 0) << "cell 80 has a reference";
 }
 
 TEST(FactoryState, CellsFollowTheTableWhenTheProgramRewritesIt) {

@@ -145,7 +145,8 @@ TEST_P(BoardOptionsTable, AcceptsOnlyWellFormedOptions) {
 INSTANTIATE_TEST_SUITE_P(
     Board, BoardOptionsTable,
     ::testing::Values(OptionCase{{}, true}, OptionCase{{"--model", "expansion", "--layout", "8x8"}, true},
-                      OptionCase{{"--model", "expansion", "--layout", "9x8"}, false},
+                      OptionCase{{"--model", "expansion", "--layout", "9x9"}, true},
+                      OptionCase{{"--model", "expansion", "--layout", "10x8"}, false},
                       OptionCase{{"--layout", "3by4"}, false}, OptionCase{{"--model", "double"}, false},
                       OptionCase{{"--timing-ms", "0.5"}, true}, OptionCase{{"--timing-ms", "-1"}, false},
                       OptionCase{{"--fault", "late=250"}, true}, OptionCase{{"--fault", "late=soon"}, false},
