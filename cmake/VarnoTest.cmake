@@ -7,11 +7,12 @@ function(varno_add_test target)
   cmake_parse_arguments(ARG "THREADS" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} varno_test_main GTest::gtest GTest::gmock Threads::Threads)
-  set(labels unit)
+  # One label: a list here would be split into further property names.
+  set(label unit)
   if(ARG_THREADS)
-    list(APPEND labels threads)
+    set(label threads)
   endif()
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${labels}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES LABELS ${label} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
