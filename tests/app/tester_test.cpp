@@ -144,6 +144,9 @@ struct IndicationCase {
   std::uint8_t buzzer, lampA, lampB;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const IndicationCase& c, std::ostream* out) { *out << c.name; }
+
 class IndicationTest : public TesterFixture, public ::testing::WithParamInterface<IndicationCase> {};
 
 TEST_P(IndicationTest, FailingCellsDriveBuzzerAndLamps) {
@@ -313,6 +316,9 @@ struct IdentityCase {
   QString vendor;
   bool menusEnabled;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const IdentityCase& c, std::ostream* out) { *out << c.name; }
 
 class IdentityTest : public TesterFixture, public ::testing::WithParamInterface<IdentityCase> {};
 

@@ -18,6 +18,9 @@ struct CommandCase {
   std::function<std::vector<plat::Report>()> expected;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const CommandCase& c, std::ostream* out) { *out << c.name; }
+
 std::vector<plat::Report> Reports(std::initializer_list<plat::Report> reports) { return reports; }
 
 plat::Report ModifyReport() {

@@ -15,6 +15,9 @@ struct FindCase {
   int expectedStringReads;   // -1: not checked
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FindCase& c, std::ostream* out) { *out << c.name; }
+
 ScriptedInterface Board() { return {}; }
 ScriptedInterface WithManufacturer(std::optional<std::u16string> text) {
   ScriptedInterface board;
