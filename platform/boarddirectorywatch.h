@@ -15,6 +15,8 @@ class BoardDirectoryWatch final : public QObject {
  public:
   explicit BoardDirectoryWatch(const QString& directory, QObject* parent = nullptr);
 
+  bool IsWatching() const { return !m_watcher.directories().isEmpty(); }
+
  signals:
   void added();
   void removed();

@@ -18,6 +18,10 @@ DeviceNotifier::DeviceNotifier(const QString& boardDirectory, QObject* parent)
 
 bool DeviceNotifier::IsWatchingHidraw() const { return m_hidraw->IsListening(); }
 
+bool DeviceNotifier::IsWatching() const {
+  return IsWatchingHidraw() || (m_boards != nullptr && m_boards->IsWatching());
+}
+
 void DeviceNotifier::Arrived() { emit deviceChange(DBT_DEVICEARRIVAL, DBT_DEVTYP_DEVICEINTERFACE); }
 
 void DeviceNotifier::Removed() {

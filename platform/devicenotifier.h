@@ -18,6 +18,9 @@ class DeviceNotifier final : public QObject {
   explicit DeviceNotifier(const QString& boardDirectory, QObject* parent = nullptr);
 
   bool IsWatchingHidraw() const;
+  // False when neither real nor emulated boards can be watched: only a search at start-up
+  // would find a board.
+  bool IsWatching() const;
 
  signals:
   void deviceChange(unsigned eventCode, unsigned deviceType);

@@ -25,8 +25,11 @@ class TesterFixture : public ::testing::Test {
   }
   board::EmulatedBoard& Board() { return *boards.front(); }
 
+  // The notices start with the window, so boards plugged in before it are found by its first
+  // search, not announced again by a late arrival.
   void StartWindow() {
-    window = std::make_unique<CVarnostellionPlusDlgDlg>(bus, &notifier);
+    notifier = std::make_unique<plat::DeviceNotifier>(dir.path());
+    window = std::make_unique<CVarnostellionPlusDlgDlg>(bus, notifier.get());
     QObject::connect(window.get(), &QWidget::windowTitleChanged,
                      [this](const QString& title) { titles << title; });
     window->OnInitDialog();
@@ -34,6 +37,7 @@ class TesterFixture : public ::testing::Test {
 
   void TearDown() override {
     window.reset();
+    notifier.reset();
     boards.clear();
   }
 
@@ -62,10 +66,18 @@ class TesterFixture : public ::testing::Test {
     return WaitUntil([&] { return Frame() >= start + count; });
   }
   bool WaitIdentified() { return WaitUntil([&] { return Frame() >= 0; }); }
+  // The outputs of a panel that passes: the first cycles may still judge a cell whose
+  // readings have not arrived yet.
+  bool WaitAllPass() {
+    return WaitUntil([&] {
+      return Output(CUSBChannel::OUTPUT_BUZZER) == 0 && Output(CUSBChannel::OUTPUT_LAMP_A) == 0 &&
+             Output(CUSBChannel::OUTPUT_LAMP_B) == 1;
+    });
+  }
 
   QTemporaryDir dir;
   plat::VirtualBus bus{dir.path().toStdString()};
-  plat::DeviceNotifier notifier{dir.path()};
+  std::unique_ptr<plat::DeviceNotifier> notifier;
   ScriptedPrompts prompts;
   std::vector<std::unique_ptr<board::EmulatedBoard>> boards;
   std::unique_ptr<CVarnostellionPlusDlgDlg> window;
