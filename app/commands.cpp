@@ -57,6 +57,30 @@ void CVarnostellionPlusDlgDlg::OnCommand(int id) {
     case resources::ID_LED_INVERT:
       ToggleFlag(GlobalBlock::LEDINVERT);
       break;
+    case resources::ID_FILE_SAVE_CONFIG:
+      OnSaveConfigFile();
+      break;
+    case resources::ID_FILE_LOAD_CONFIG:
+      OnLoadConfigFile();
+      break;
+    case resources::ID_FILE_SAVE_LEGACY:
+      OnSaveLegacyConfigFile();
+      break;
+    case resources::ID_EDIT_SETTINGS:
+      OnSettings();
+      break;
+    case resources::ID_CELL_SETTINGS:
+      OnCellSettings();
+      break;
+    case resources::ID_EXPANSION_SETTINGS:
+      OnExpansionSettings();
+      break;
+    case resources::ID_HELP_ABOUT:
+      OnAbout();
+      break;
+    case resources::ID_EDIT_CAMERA:
+      OnCamera();
+      break;
     default:
       break;
   }

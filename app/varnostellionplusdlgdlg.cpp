@@ -13,7 +13,9 @@
 #include <array>
 
 #include "dialogs/aboutdlg.h"
+#include "display/gdifont.h"
 #include "platform/devicenotifier.h"
+#include "platform/operatorprompts.h"
 #include "resources/artwork.h"
 #include "resources/dialogbuilder.h"
 #include "resources/resourceids.h"
@@ -28,10 +30,10 @@ constexpr int kStatusBarHeight = 30;
 constexpr int kRepaintPeriodMs = 5;
 constexpr int kTopLevelMenus = 4;
 
+// Height 24 is the whole text cell, ascent plus descent, as the platform's fonts count it.
 QFont StatusFont() {
-  QFont font(QStringLiteral("微软雅黑"));
-  font.setPixelSize(24);
-  font.setWeight(QFont::Normal);
+  QFont font = GdiFont({QStringLiteral("微软雅黑"), 24, 0, 0, 400}).Font();
+  font.setStyleStrategy(QFont::PreferDefault);  // the status text may be smoothed
   return font;
 }
 
@@ -96,6 +98,11 @@ void CVarnostellionPlusDlgDlg::OnInitDialog() {
 
 void CVarnostellionPlusDlgDlg::RegisterBoardNotifications() {
   if (m_notifier == nullptr) return;
+  if (!m_notifier->IsWatching()) {
+    plat::Prompts().ShowMessage(nullptr, QStringLiteral("RegisterDeviceNotification   failed"), QString(),
+                                plat::MessageIcon::Warning, plat::MessageButtons::Ok);
+    return;
+  }
   connect(m_notifier, &plat::DeviceNotifier::deviceChange, this,
           [this](unsigned eventCode, unsigned deviceType) { OnDeviceChange(eventCode, deviceType); });
 }
@@ -213,6 +220,13 @@ void CVarnostellionPlusDlgDlg::SetMenuItemEnabled(int id, bool enabled) {
 
 bool CVarnostellionPlusDlgDlg::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_client && event->type() == QEvent::Resize) OnSize();
+  // The grid passes pointer input through, so its right-clicks arrive at the client widget.
+  if (watched == m_client && event->type() == QEvent::MouseButtonPress) {
+    const auto* press = static_cast<QMouseEvent*>(event);
+    if (press->button() == Qt::RightButton)
+      OnRButtonDown(press->buttons(), press->modifiers(), press->position().toPoint());
+  }
+  if (watched == m_client && event->type() == QEvent::ContextMenu) return OnContextMenu();
   return QDialog::eventFilter(watched, event);
 }
 
@@ -296,6 +310,7 @@ void CVarnostellionPlusDlgDlg::PostProgressStep() {
 void CVarnostellionPlusDlgDlg::PostModelMenus(bool known, bool settings, bool expansion) {
   PostToUi([this, known, settings, expansion] {
     SetTopLevelMenusEnabled(known);
+    SetMenuItemEnabled(resources::ID_FILE_SAVE_LEGACY, known);
     if (!known) return;
     SetMenuItemEnabled(resources::ID_EDIT_SETTINGS, settings);
     SetMenuItemEnabled(resources::ID_EXPANSION_SETTINGS, expansion);

@@ -16,6 +16,7 @@
 
 class QMenu;
 class QMenuBar;
+struct FileCommandContext;
 
 namespace plat {
 class DeviceNotifier;
@@ -56,6 +57,23 @@ class CVarnostellionPlusDlgDlg : public QDialog {
   void OnCommand(int id);
   // Check marks of a popup about to open, from the local copy of the global parameter block.
   void OnInitMenuPopup(QMenu* popup);
+  // The file commands: configuration file save and load, and the legacy export.
+  void OnSaveConfigFile();
+  void OnLoadConfigFile();
+  void OnSaveLegacyConfigFile();
+  // The reference dialog for cell (0, 0), and for the cell of the last right-click.
+  void OnSettings();
+  void OnCellSettings();
+  // The expansion-board dialog; on "确定" the grid follows the board's new layout.
+  void OnExpansionSettings();
+  // The device information dialog for the attached board's brand.
+  void OnAbout();
+  // Opens one more independent camera window; it is destroyed when closed.
+  void OnCamera();
+  // A right-button press at `point` in the client widget's coordinates: the cell's context menu.
+  void OnRButtonDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint point);
+  // The platform's own context-menu request; consumed, the right-button press shows ours.
+  bool OnContextMenu();
 
   QWidget* Client() const { return m_client; }
   QMenuBar* MenuBar() const { return m_menuBar; }
@@ -113,6 +131,7 @@ class CVarnostellionPlusDlgDlg : public QDialog {
 
   void ToggleIndication();
   void ToggleFlag(std::uint8_t bit);
+  FileCommandContext FileContext();
 
   // Posting to the user-interface thread from any thread, in order.
   void PostToUi(std::function<void()> change);

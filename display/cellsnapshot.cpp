@@ -1,8 +1,13 @@
 #include "display/cellsnapshot.h"
 
+#include <cstring>
+
 namespace {
 constexpr auto kRelaxed = std::memory_order_relaxed;
 }
+
+// SameAs compares the bytes; the fields leave no padding between them.
+static_assert(sizeof(CellSnapshot) == 5 * 2 * GRID_CHANNELS + GRID_CHANNELS + 2 * sizeof(double));
 
 CellSnapshot CellSnapshot::Of(const GridCell& cell) {
   CellSnapshot s;
@@ -29,6 +34,21 @@ int CellSnapshot::Verdict() const {
   }
   if (!loaded) return CELL_LOAD;
   return failed ? CELL_FAIL : CELL_PASS;
+}
+
+CellSnapshot CellSnapshot::AsDrawn(bool overIndication) const {
+  CellSnapshot drawn = *this;
+  for (int k = 0; k < GRID_CHANNELS; ++k) drawn.overMark[k] = overIndication && IsOpen(k) && overMark[k] != 0 ? 1 : 0;
+  return drawn;
+}
+
+bool CellSnapshot::SameAs(const CellSnapshot& other) const { return std::memcmp(this, &other, sizeof other) == 0; }
+
+uint32_t CellSnapshot::AboveChannels() const {
+  uint32_t above = 0;
+  for (int k = 0; k < GRID_CHANNELS; ++k)
+    if (IsOpen(k) && IsAbove(k)) above |= 1u << k;
+  return above;
 }
 
 int CellSnapshot::OpenCount() const {

@@ -1,11 +1,10 @@
 #include "display/colorbar.h"
 
 #include "display/gridgeometry.h"
-#include "display/gridpainter.h"
-#include "display/pixelcanvas.h"
 
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -98,31 +97,45 @@ bool CColorBar::HitTestIn(int width, int height) {
 void CColorBar::Paint(QImage& image) {
   if (image.isNull()) return;
   if (image.format() != QImage::Format_RGB32) image = QImage(image.size(), QImage::Format_RGB32);
+  Evaluate(image.width(), image.height());
+  m_scene.DrawAll(image);
+}
+
+QRegion CColorBar::RepaintTick() {
+  m_clientRect = rect();
+  if (m_clientRect.isEmpty()) return {};
+  const bool fresh = m_frame.size() != m_clientRect.size();
+  if (fresh) m_frame = QImage(m_clientRect.size(), QImage::Format_RGB32);
+  Evaluate(m_frame.width(), m_frame.height());
+  if (fresh) m_scene.DamageAll();
+  const QRegion damage = m_scene.TakeDamage();
+  for (const QRect& part : damage) m_scene.Draw(m_frame, {part.left(), part.top(), part.right() + 1, part.bottom() + 1});
+  return damage;
+}
+
+void CColorBar::Evaluate(int width, int height) {
   const int rows = RowsInUse();
   const int cols = ColsInUse();
-  const GridGeometry geometry(image.width(), image.height(), rows, cols, m_showVerdict);
-  image.fill(Qt::white);
-  PixelCanvas canvas(image);
-  GridPainter painter(canvas, geometry, m_texts, rows, cols);
-  painter.DrawGrid(m_showVerdict == 1);
-
-  Snapshots cells;
   const bool overIndication = m_overIndication.load(kRelaxed) != 0;
+  CellSnapshots seen;    // as this paint draws them
+  CellSnapshots marked;  // with this paint's over-marks, for the sweep
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < cols; ++c) {
-      cells[c][r] = CellSnapshot::Of(m_cells[c][r]);
-      MarkOver(r, c, painter.DrawChannels(r, c, cells[c][r], overIndication), cells[c][r]);
+      seen[c][r] = CellSnapshot::Of(m_cells[c][r]);
+      marked[c][r] = seen[c][r];
+      MarkOver(r, c, seen[c][r].AboveChannels(), marked[c][r]);
     }
   }
   if (m_showVerdict == 1) {
     int failed = 0;
     for (int r = 0; r < rows; ++r)
-      for (int c = 0; c < cols; ++c) failed += painter.DrawVerdict(r, c, cells[c][r]) == CELL_FAIL ? 1 : 0;
+      for (int c = 0; c < cols; ++c) failed += seen[c][r].Verdict() == CELL_FAIL ? 1 : 0;
     m_failCount.store(failed, kRelaxed);
   }
-  HitTestIn(image.width(), image.height());
-  CompleteSweep(cells, rows, cols);
-  if (m_failCount.load(kRelaxed) == 0 && cols > 1 && rows > 1) painter.DrawPassOverlay();
+  HitTestIn(width, height);
+  CompleteSweep(marked, rows, cols);
+  const bool overlay = m_failCount.load(kRelaxed) == 0 && cols > 1 && rows > 1;
+  m_scene.Update({width, height, rows, cols, m_showVerdict}, seen, overIndication, overlay, m_texts);
 }
 
 void CColorBar::MarkOver(int row, int col, uint32_t channels, CellSnapshot& cell) {
@@ -133,7 +146,7 @@ void CColorBar::MarkOver(int row, int col, uint32_t channels, CellSnapshot& cell
   }
 }
 
-void CColorBar::CompleteSweep(const Snapshots& cells, int rows, int cols) {
+void CColorBar::CompleteSweep(const CellSnapshots& cells, int rows, int cols) {
   int open = 0;
   int marked = 0;
   for (int r = 0; r < rows; ++r) {
@@ -145,15 +158,21 @@ void CColorBar::CompleteSweep(const Snapshots& cells, int rows, int cols) {
   if (open == marked && m_failCount.load(kRelaxed) == 0 && rows * cols != 0) ClearOverMarks();
 }
 
-void CColorBar::paintEvent(QPaintEvent*) {
-  m_clientRect = rect();
-  if (m_clientRect.isEmpty()) return;
-  if (m_frame.size() != m_clientRect.size()) m_frame = QImage(m_clientRect.size(), QImage::Format_RGB32);
-  Paint(m_frame);
-  QPainter(this).drawImage(0, 0, m_frame);
+void CColorBar::paintEvent(QPaintEvent* event) {
+  // An expose between ticks shows the kept image; only a new size needs a tick first. Every
+  // paint hit-tests, as a double-click acts on the channel found by the paint before it.
+  if (m_frame.size() != rect().size()) RepaintTick();
+  if (m_frame.isNull()) return;
+  HitTest();
+  QPainter painter(this);
+  for (const QRect& part : event->region()) painter.drawImage(part.topLeft(), m_frame, part);
+  emit FramePresented();
 }
 
-void CColorBar::timerEvent(QTimerEvent*) { update(); }
+void CColorBar::timerEvent(QTimerEvent*) {
+  const QRegion changed = RepaintTick();
+  if (!changed.isEmpty()) update(changed);
+}
 
 void CColorBar::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
@@ -178,7 +197,7 @@ void CColorBar::mouseDoubleClickEvent(QMouseEvent* event) {
     auto& mask = m_cells[m_hoverCol][m_hoverRow].mask[m_hoverChannel];
     mask.store(NextMask(mask.load(kRelaxed)), kRelaxed);
   }
-  update();
+  update(RepaintTick());
   QWidget::mouseDoubleClickEvent(event);
 }
 

@@ -2,11 +2,13 @@
 
 #include "display/cellsnapshot.h"
 #include "display/gridcell.h"
+#include "display/gridscene.h"
 #include "display/textmaskcache.h"
 
 #include <QImage>
 #include <QPointer>
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
 
 #include <atomic>
@@ -35,8 +37,8 @@ class CColorBar : public QWidget {
   // Takes the place and size of item in its parent dialog and follows the item when the owner
   // moves or resizes it. Does nothing and returns false once attached or without a parent.
   bool AttachToItem(QWidget* item);
-  // Repaints the whole control every periodMs milliseconds (5 in the main window, 10 in the
-  // preview); a second call replaces the period.
+  // Runs RepaintTick every periodMs milliseconds (5 in the main window, 10 in the preview) and
+  // puts what changed on the screen; a second call replaces the period.
   void StartRepaintTimer(int periodMs);
   // Zeroes the over-marks of every cell in use.
   void ClearOverMarks();
@@ -48,6 +50,12 @@ class CColorBar : public QWidget {
   // One complete paint into image (its size is the client area): evaluation, over-marks, fail
   // count, hit test, sweep completion and drawing. The image becomes Format_RGB32.
   void Paint(QImage& image);
+  // One repaint of the control at its current size: the same evaluation as Paint, but only
+  // what changed since the last tick is drawn into the kept image. Returns the region that
+  // changed, empty when nothing did (and when the control has no area).
+  QRegion RepaintTick();
+  // The kept image: after every tick, what a complete paint of that moment would show.
+  const QImage& KeptImage() const { return m_frame; }
 
   // Tester state shared with the measurement threads.
   std::atomic<int32_t> m_rows{2};
@@ -66,6 +74,10 @@ class CColorBar : public QWidget {
   QRect m_clientRect;
   bool m_attached = false;
 
+ signals:
+  // A paint has put (part of) the kept image on the screen.
+  void FramePresented();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
@@ -75,16 +87,17 @@ class CColorBar : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  using Snapshots = CellSnapshot[GRID_MAX_COLS][GRID_MAX_ROWS];
-
   int RowsInUse() const;
   int ColsInUse() const;
   bool HitTestIn(int width, int height);
   void StorePointer(const QMouseEvent* event);
+  // Evaluates every cell in use and brings m_scene up to date for an image of this size.
+  void Evaluate(int width, int height);
   void MarkOver(int row, int col, uint32_t channels, CellSnapshot& cell);
-  void CompleteSweep(const Snapshots& cells, int rows, int cols);
+  void CompleteSweep(const CellSnapshots& cells, int rows, int cols);
 
-  QImage m_frame;  // off-screen image, copied to the widget in one go
+  QImage m_frame;  // kept off-screen image; only what changed reaches the widget
+  GridScene m_scene;
   TextMaskCache m_texts;
   QPointer<QWidget> m_item;
   int m_timerId = 0;

@@ -36,53 +36,51 @@ const QString& ChannelNumber(int k) {
 
 }  // namespace
 
-GridPainter::GridPainter(PixelCanvas& canvas, const GridGeometry& geometry, TextMaskCache& texts, int rows, int cols)
-    : m_canvas(canvas), m_geometry(geometry), m_texts(texts), m_rows(rows), m_cols(cols) {}
+GridPainter::GridPainter(const GridGeometry& geometry, TextMaskCache& texts, int rows, int cols)
+    : m_geometry(geometry), m_texts(texts), m_rows(rows), m_cols(cols) {}
 
-void GridPainter::DrawGrid(bool withLabels) {
+void GridPainter::DrawBackground(PaintList& out) const {
   const int width = m_geometry.Width();
   const int height = m_geometry.Height();
-  for (double y = 0; y < height; y += m_geometry.CellHeight())
-    m_canvas.HorizontalLine(0, width, GridGeometry::Trunc(y), kOutline);
-  for (double x = 0; x < width; x += m_geometry.CellWidth())
-    m_canvas.VerticalLine(GridGeometry::Trunc(x), 0, height, kOutline);
-
-  for (int r = 0; r < m_rows; ++r) {
-    for (int c = 0; c < m_cols; ++c) {
-      if (withLabels) m_canvas.Outline(m_geometry.Label(r, c), kOutline, kWhiteBrush);
-      m_canvas.Outline(m_geometry.StripFrame(r, c), kOutline, kWhiteBrush);
-    }
-  }
-  for (int r = 0; r < m_rows; ++r)
-    for (int c = 0; c < m_cols; ++c)
-      for (int k = 0; k < GRID_CHANNELS; ++k) m_canvas.Outline(m_geometry.ChannelFrame(r, c, k), kOutline, kWhiteBrush);
+  out.Fill({0, 0, width, height}, kWhiteBrush);
+  for (double y = 0; y < height; y += m_geometry.CellHeight()) out.HorizontalLine(0, width, GridGeometry::Trunc(y), kOutline);
+  for (double x = 0; x < width; x += m_geometry.CellWidth()) out.VerticalLine(GridGeometry::Trunc(x), 0, height, kOutline);
 }
 
-uint32_t GridPainter::DrawChannels(int row, int col, const CellSnapshot& cell, bool overIndication) {
-  DrawZones(row, col, cell);
-  DrawValueBars(row, col, cell, overIndication);
-  DrawReferenceLines(row, col, cell);
-  DrawClosedColumns(row, col, cell);
-  DrawValueNumbers(row, col, cell);
-  DrawDifferenceNumbers(row, col, cell);
-  return DrawStrip(row, col, cell);
+void GridPainter::DrawCellFrames(int row, int col, bool withLabels, PaintList& out) const {
+  if (withLabels) out.Outline(m_geometry.Label(row, col), kOutline, kWhiteBrush);
+  out.Outline(m_geometry.StripFrame(row, col), kOutline, kWhiteBrush);
+}
+
+void GridPainter::DrawChannelFrames(int row, int col, PaintList& out) const {
+  for (int k = 0; k < GRID_CHANNELS; ++k) out.Outline(m_geometry.ChannelFrame(row, col, k), kOutline, kWhiteBrush);
+}
+
+void GridPainter::DrawChannels(int row, int col, const CellSnapshot& cell, bool overIndication, PaintList& out) {
+  DrawZones(row, col, cell, out);
+  DrawValueBars(row, col, cell, overIndication, out);
+  DrawReferenceLines(row, col, cell, out);
+  DrawClosedColumns(row, col, cell, out);
+  DrawValueNumbers(row, col, cell, out);
+  DrawDifferenceNumbers(row, col, cell, out);
+  DrawStrip(row, col, cell, out);
 }
 
 double GridPainter::LevelOf(const CellSnapshot& cell, uint16_t value) const {
   return m_geometry.Level(value, cell.viewMin, cell.viewMax);
 }
 
-void GridPainter::DrawZones(int row, int col, const CellSnapshot& cell) {
+void GridPainter::DrawZones(int row, int col, const CellSnapshot& cell, PaintList& out) const {
   // Upper zones, lower zones and bands are three passes, so a later one may cover an earlier.
   for (int k = 0; k < GRID_CHANNELS; ++k) {
     const auto ch = m_geometry.ChannelAt(row, col, k);
     const double high = LevelOf(cell, cell.thresholdHigh[k]);
-    if (high > 0) m_canvas.Fill({ch.colL, ch.top0, ch.colR, GridGeometry::Trunc(ch.top0 + high)}, kAbove);
+    if (high > 0) out.Fill({ch.colL, ch.top0, ch.colR, GridGeometry::Trunc(ch.top0 + high)}, kAbove);
   }
   for (int k = 0; k < GRID_CHANNELS; ++k) {
     const auto ch = m_geometry.ChannelAt(row, col, k);
     const double low = LevelOf(cell, cell.thresholdLow[k]);
-    if (low > 0) m_canvas.Fill({ch.colL, GridGeometry::Trunc(ch.top0 + low), ch.colR, ch.barBottom}, kBelow);
+    if (low > 0) out.Fill({ch.colL, GridGeometry::Trunc(ch.top0 + low), ch.colR, ch.barBottom}, kBelow);
   }
   for (int k = 0; k < GRID_CHANNELS; ++k) {
     const auto ch = m_geometry.ChannelAt(row, col, k);
@@ -90,36 +88,37 @@ void GridPainter::DrawZones(int row, int col, const CellSnapshot& cell) {
     const double b = LevelOf(cell, cell.thresholdLow[k]);
     if (!(a > 0 || b > 0)) continue;
     const int bandTop = GridGeometry::Trunc(ch.top0 + a);
-    m_canvas.Fill({ch.colL, bandTop, ch.colR, GridGeometry::Trunc(bandTop + b - a)}, kWithin);
+    out.Fill({ch.colL, bandTop, ch.colR, GridGeometry::Trunc(bandTop + b - a)}, kWithin);
   }
 }
 
-void GridPainter::DrawValueBars(int row, int col, const CellSnapshot& cell, bool overIndication) {
+void GridPainter::DrawValueBars(int row, int col, const CellSnapshot& cell, bool overIndication,
+                                PaintList& out) const {
   for (int k = 0; k < GRID_CHANNELS; ++k) {
     const GdiRect bar = m_geometry.ValueBar(row, col, k, LevelOf(cell, cell.data[k]));
     if (cell.mask[k] == MASK_OPEN) {
-      m_canvas.Fill(bar, cell.overMark[k] != 0 && overIndication ? kMarkedValueBar : kValueBar);
+      out.Fill(bar, cell.overMark[k] != 0 && overIndication ? kMarkedValueBar : kValueBar);
     } else if (cell.mask[k] == MASK_SHOWN) {
-      m_canvas.Outline(bar, kOutline, {PixelCanvas::Brush::SOLID, kOutline});
+      out.Outline(bar, kOutline, {PixelCanvas::Brush::SOLID, kOutline});
     }
   }
 }
 
-void GridPainter::DrawReferenceLines(int row, int col, const CellSnapshot& cell) {
+void GridPainter::DrawReferenceLines(int row, int col, const CellSnapshot& cell, PaintList& out) const {
   for (int k = 0; k < GRID_CHANNELS; ++k) {
     const double level = LevelOf(cell, cell.reference[k]);
     if (!(level > 0)) continue;
     const auto ch = m_geometry.ChannelAt(row, col, k);
     const int y1 = GridGeometry::Trunc(ch.top0 + level - 2);
-    m_canvas.Fill({ch.colL, y1, ch.colR, y1 + 2}, kReference);
+    out.Fill({ch.colL, y1, ch.colR, y1 + 2}, kReference);
   }
 }
 
-void GridPainter::DrawClosedColumns(int row, int col, const CellSnapshot& cell) {
+void GridPainter::DrawClosedColumns(int row, int col, const CellSnapshot& cell, PaintList& out) const {
   for (int k = 0; k < GRID_CHANNELS; ++k) {
     if ((cell.mask[k] & 1) == 0) continue;
     const auto ch = m_geometry.ChannelAt(row, col, k);
-    m_canvas.Outline({ch.colL, ch.top0, ch.colR, ch.barBottom}, kOutline, kHatchBrush);
+    out.Outline({ch.colL, ch.top0, ch.colR, ch.barBottom}, kOutline, kHatchBrush);
   }
 }
 
@@ -128,18 +127,18 @@ GdiFont::Spec GridPainter::NumberFont(int escapement) const {
           escapement, 0};
 }
 
-void GridPainter::DrawValueNumbers(int row, int col, const CellSnapshot& cell) {
+void GridPainter::DrawValueNumbers(int row, int col, const CellSnapshot& cell, PaintList& out) {
   TextMaskCache::Face& face = m_texts.ForFont(NumberFont(900));
   const double sw = m_geometry.SlotWidth();
   for (int k = 0; k < GRID_CHANNELS; ++k) {
     if (!cell.IsOpen(k)) continue;
     const auto ch = m_geometry.ChannelAt(row, col, k);
-    m_canvas.Stamp(face.Mask(QString::number(cell.data[k])), GridGeometry::Trunc(ch.colL + sw / 8),
+    out.Stamp(face.Mask(QString::number(cell.data[k])), GridGeometry::Trunc(ch.colL + sw / 8),
                    ch.barBottom - 1, kValueText);
   }
 }
 
-void GridPainter::DrawDifferenceNumbers(int row, int col, const CellSnapshot& cell) {
+void GridPainter::DrawDifferenceNumbers(int row, int col, const CellSnapshot& cell, PaintList& out) {
   TextMaskCache::Face& face = m_texts.ForFont(NumberFont(2700));
   const double sw = m_geometry.SlotWidth();
   for (int k = 0; k < GRID_CHANNELS; ++k) {
@@ -147,65 +146,60 @@ void GridPainter::DrawDifferenceNumbers(int row, int col, const CellSnapshot& ce
     const auto ch = m_geometry.ChannelAt(row, col, k);
     const QRgb colour = cell.IsAbove(k) ? kValueText : cell.IsBelow(k) ? kBelowText : kWithinText;
     const int difference = int{cell.data[k]} - int{cell.reference[k]};
-    m_canvas.Stamp(face.Mask(QString::number(difference)), GridGeometry::Trunc(ch.colL + 2 * sw / 3 + sw / 8),
+    out.Stamp(face.Mask(QString::number(difference)), GridGeometry::Trunc(ch.colL + 2 * sw / 3 + sw / 8),
                    ch.top0 + 1, colour);
   }
 }
 
-uint32_t GridPainter::DrawStrip(int row, int col, const CellSnapshot& cell) {
+void GridPainter::DrawStrip(int row, int col, const CellSnapshot& cell, PaintList& out) {
   const GdiRect label = m_geometry.Label(row, col);
   TextMaskCache::Face& face = m_texts.ForFont(
       {QStringLiteral("Arial"), m_geometry.StripFontHeight(row), (label.right - label.left) / 128, 0, 0});
-  uint32_t above = 0;
   for (int k = 0; k < GRID_CHANNELS; ++k) {
     const GdiRect strip = m_geometry.StripCell(row, col, k);
     if (cell.IsOpen(k)) {
-      if (cell.IsAbove(k)) above |= 1u << k;
-      m_canvas.Fill(strip, cell.IsAbove(k) ? kAbove : cell.IsBelow(k) ? kBelow : kWithin);
+      out.Fill(strip, cell.IsAbove(k) ? kAbove : cell.IsBelow(k) ? kBelow : kWithin);
     } else {
-      m_canvas.Outline(strip, kOutline, kHatchBrush);
+      out.Outline(strip, kOutline, kHatchBrush);
     }
-    m_canvas.Stamp(face.Mask(ChannelNumber(k)), strip.left + 1, strip.top - 1, kStripText);
+    out.Stamp(face.Mask(ChannelNumber(k)), strip.left + 1, strip.top - 1, kStripText);
   }
-  return above;
 }
 
-int GridPainter::DrawVerdict(int row, int col, const CellSnapshot& cell) {
+void GridPainter::DrawVerdict(int row, int col, const CellSnapshot& cell, PaintList& out) {
   const GdiRect label = m_geometry.Label(row, col);
   TextMaskCache::Face& face =
       m_texts.ForFont({QStringLiteral("Arial"), label.bottom - label.top, 30, 0, 0});
   const GdiRect box{label.left + 2, label.top + 2, label.right - 2, label.bottom - 2};
-  const int verdict = cell.Verdict();
   QString text;
   QRgb colour;
-  switch (verdict) {
+  switch (cell.Verdict()) {
     case CELL_FAIL:
       text = QStringLiteral("FAIL");
       colour = kFailText;
-      m_canvas.Fill(box, kAbove);
+      out.Fill(box, kAbove);
       break;
     case CELL_PASS:
       text = QStringLiteral("PASS");
       colour = kPassText;
-      m_canvas.Fill(box, kWithin);
+      out.Fill(box, kWithin);
       break;
     default:
       text = QStringLiteral("LOAD");
       colour = kLoadText;
-      m_canvas.Fill(box, kHatchBrush);
+      out.Fill(box, kHatchBrush);
       break;
   }
-  m_canvas.Stamp(face.Mask(text), label.left + (label.right - label.left) / 2 - 90, label.top + 1, colour);
-  return verdict;
+  out.Stamp(face.Mask(text), label.left + (label.right - label.left) / 2 - 90, label.top + 1, colour);
 }
 
-void GridPainter::DrawPassOverlay() {
+void GridPainter::DrawPassOverlay(PaintList& out) {
   const int right = m_geometry.Width();
   const int bottom = m_geometry.Height();
   const int fh = bottom / 5;
   const int fw = right / (4 + 5);
   // The face is heavy by design; the weight keeps a substitute face heavy too.
   TextMaskCache::Face& face = m_texts.ForFont({QStringLiteral("Arial Black"), fh, fw, 0, 900});
-  m_canvas.AndStamp(face.Mask(QStringLiteral("PASS")), GridGeometry::Trunc(right - 1.3 * 4 * fw) / 2,
+  out.AndStamp(face.Mask(QStringLiteral("PASS")), GridGeometry::Trunc(right - 1.3 * 4 * fw) / 2,
                     GridGeometry::Trunc(bottom - 1.5 * fh) / 2, kOverlayAnd);
 }

@@ -2,40 +2,40 @@
 
 #include "display/cellsnapshot.h"
 #include "display/gridgeometry.h"
-#include "display/pixelcanvas.h"
+#include "display/paintlist.h"
 #include "display/textmaskcache.h"
 
-#include <cstdint>
-
-// Draws the channel grid into an off-screen image pass by pass, in the order the display
-// defines; the bookkeeping that the passes feed (over-marks, verdicts) is returned to the
-// caller rather than kept here.
+// Records the channel grid's drawing pass by pass, in the order the display defines, one
+// piece (the lines, one cell's frames, one cell's channels, ...) per list. The bookkeeping
+// the passes stand for (over-marks, verdicts) is the caller's, from the same snapshot.
 class GridPainter {
  public:
-  GridPainter(PixelCanvas& canvas, const GridGeometry& geometry, TextMaskCache& texts, int rows, int cols);
+  GridPainter(const GridGeometry& geometry, TextMaskCache& texts, int rows, int cols);
 
-  // Grid lines, label and strip frames, channel frames.
-  void DrawGrid(bool withLabels);
+  // The white background and the grid lines.
+  void DrawBackground(PaintList& out) const;
+  // The label frame (with labels only) and the strip frame of one cell.
+  void DrawCellFrames(int row, int col, bool withLabels, PaintList& out) const;
+  // The 32 channel frames of one cell.
+  void DrawChannelFrames(int row, int col, PaintList& out) const;
   // Zones, bars, reference lines, hatches, numbers and the channel strip of one cell.
-  // Returns the channels (bit k) that are above their upper limit, which become over-marked.
-  uint32_t DrawChannels(int row, int col, const CellSnapshot& cell, bool overIndication);
-  // The "PASS" / "FAIL" / "LOAD" label of one cell; returns the cell's verdict.
-  int DrawVerdict(int row, int col, const CellSnapshot& cell);
+  void DrawChannels(int row, int col, const CellSnapshot& cell, bool overIndication, PaintList& out);
+  // The "PASS" / "FAIL" / "LOAD" label of one cell.
+  void DrawVerdict(int row, int col, const CellSnapshot& cell, PaintList& out);
   // The large "PASS" across the whole grid, combined by AND so only green survives under it.
-  void DrawPassOverlay();
+  void DrawPassOverlay(PaintList& out);
 
  private:
-  void DrawZones(int row, int col, const CellSnapshot& cell);
-  void DrawValueBars(int row, int col, const CellSnapshot& cell, bool overIndication);
-  void DrawReferenceLines(int row, int col, const CellSnapshot& cell);
-  void DrawClosedColumns(int row, int col, const CellSnapshot& cell);
-  void DrawValueNumbers(int row, int col, const CellSnapshot& cell);
-  void DrawDifferenceNumbers(int row, int col, const CellSnapshot& cell);
-  uint32_t DrawStrip(int row, int col, const CellSnapshot& cell);
+  void DrawZones(int row, int col, const CellSnapshot& cell, PaintList& out) const;
+  void DrawValueBars(int row, int col, const CellSnapshot& cell, bool overIndication, PaintList& out) const;
+  void DrawReferenceLines(int row, int col, const CellSnapshot& cell, PaintList& out) const;
+  void DrawClosedColumns(int row, int col, const CellSnapshot& cell, PaintList& out) const;
+  void DrawValueNumbers(int row, int col, const CellSnapshot& cell, PaintList& out);
+  void DrawDifferenceNumbers(int row, int col, const CellSnapshot& cell, PaintList& out);
+  void DrawStrip(int row, int col, const CellSnapshot& cell, PaintList& out);
   double LevelOf(const CellSnapshot& cell, uint16_t value) const;
   GdiFont::Spec NumberFont(int escapement) const;
 
-  PixelCanvas& m_canvas;
   const GridGeometry& m_geometry;
   TextMaskCache& m_texts;
   int m_rows;

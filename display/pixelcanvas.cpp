@@ -1,19 +1,33 @@
 #include "display/pixelcanvas.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
+
+constexpr int kWideFill = 16;  // pixels from which a row is filled by memcpy
 
 // Pattern bit of the diagonal cross hatch at image position x, y (both >= 0).
 bool HatchBit(int x, int y) { return ((x - y) & 7) == 0 || ((x + y) & 7) == 7; }
 
-
-// Rows of a narrow column are the common case (channel slots are a few pixels wide), so the
-// narrow widths get loops without a per-row call.
+// Rows of a narrow column are the common case (channel slots and lines are a few pixels
+// wide), so the narrow widths get loops without a per-row call.
 template <int W>
 void FillColumn(QRgb* p, qsizetype stride, int rows, QRgb colour) {
   for (; rows > 0; --rows, p += stride)
     for (int i = 0; i < W; ++i) p[i] = colour;
+}
+
+// The first row by doubling, every further row as a copy of it, so wide fills run at the
+// speed of memcpy whatever the compiler makes of a plain loop.
+void FillWide(QRgb* p, qsizetype stride, int width, int rows, QRgb colour) {
+  p[0] = colour;
+  for (int done = 1; done < width;) {
+    const int n = std::min(done, width - done);
+    std::memcpy(p + done, p, static_cast<size_t>(n) * sizeof(QRgb));
+    done += n;
+  }
+  for (int row = 1; row < rows; ++row) std::memcpy(p + row * stride, p, static_cast<size_t>(width) * sizeof(QRgb));
 }
 
 void FillRows(QRgb* p, qsizetype stride, int width, int rows, QRgb colour) {
@@ -31,8 +45,13 @@ void FillRows(QRgb* p, qsizetype stride, int width, int rows, QRgb colour) {
     case 6:
       return FillColumn<6>(p, stride, rows, colour);
     default:
+      if (width >= kWideFill) return FillWide(p, stride, width, rows, colour);
       for (; rows > 0; --rows, p += stride) std::fill(p, p + width, colour);
   }
+}
+
+GdiRect Intersection(const GdiRect& a, const GdiRect& b) {
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 
 }  // namespace
@@ -40,30 +59,34 @@ void FillRows(QRgb* p, qsizetype stride, int width, int rows, QRgb colour) {
 PixelCanvas::PixelCanvas(QImage& image)
     : m_bits(reinterpret_cast<QRgb*>(image.bits())),
       m_stride(image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb))),
-      m_width(image.width()),
-      m_height(image.height()) {}
+      m_image{0, 0, image.width(), image.height()},
+      m_clip(m_image) {}
 
-bool PixelCanvas::Clip(GdiRect& rect) const {
-  rect.left = std::max(rect.left, 0);
-  rect.top = std::max(rect.top, 0);
-  rect.right = std::min(rect.right, m_width);
-  rect.bottom = std::min(rect.bottom, m_height);
+void PixelCanvas::SetClip(const GdiRect& box) { m_clip = Intersection(box, m_image); }
+
+bool PixelCanvas::ClipTo(GdiRect& rect) const {
+  rect = Intersection(rect, m_clip);
   return !rect.IsEmpty();
 }
 
-void PixelCanvas::Fill(const GdiRect& rect, QRgb colour) {
+void PixelCanvas::Fill(const GdiRect& rect, const Brush& brush) {
   GdiRect r = rect;
-  if (!Clip(r)) return;
-  FillRows(Line(r.top) + r.left, m_stride, r.right - r.left, r.bottom - r.top, colour);
+  if (!ClipTo(r)) return;
+  if (brush.kind == Brush::SOLID) {
+    FillRows(Line(r.top) + r.left, m_stride, r.right - r.left, r.bottom - r.top, brush.colour);
+  } else {
+    FillHatch(r);
+  }
 }
 
-void PixelCanvas::Fill(const GdiRect& rect, const Brush& brush) {
-  if (brush.kind == Brush::SOLID) {
-    Fill(rect, brush.colour);
-    return;
-  }
-  GdiRect r = rect;
-  if (Clip(r)) FillHatch(r);
+void PixelCanvas::Outline(const GdiRect& rect, QRgb pen, const Brush& brush) {
+  if (rect.IsEmpty()) return;
+  const Brush border{Brush::SOLID, pen};
+  Fill({rect.left, rect.top, rect.right, rect.top + 1}, border);
+  Fill({rect.left, rect.bottom - 1, rect.right, rect.bottom}, border);
+  Fill({rect.left, rect.top, rect.left + 1, rect.bottom}, border);
+  Fill({rect.right - 1, rect.top, rect.right, rect.bottom}, border);
+  Fill({rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1}, brush);
 }
 
 void PixelCanvas::FillHatch(const GdiRect& r) {
@@ -76,36 +99,17 @@ void PixelCanvas::FillHatch(const GdiRect& r) {
   }
 }
 
-void PixelCanvas::Outline(const GdiRect& rect, QRgb pen, const Brush& brush) {
-  if (rect.IsEmpty()) return;
-  HorizontalLine(rect.left, rect.right, rect.top, pen);
-  HorizontalLine(rect.left, rect.right, rect.bottom - 1, pen);
-  VerticalLine(rect.left, rect.top, rect.bottom, pen);
-  VerticalLine(rect.right - 1, rect.top, rect.bottom, pen);
-  Fill(GdiRect{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1}, brush);
-}
-
-void PixelCanvas::HorizontalLine(int x0, int x1, int y, QRgb colour) {
-  if (y < 0 || y >= m_height) return;
-  x0 = std::max(x0, 0);
-  x1 = std::min(x1, m_width);
-  if (x0 < x1) std::fill(Line(y) + x0, Line(y) + x1, colour);
-}
-
-void PixelCanvas::VerticalLine(int x, int y0, int y1, QRgb colour) {
-  if (x < 0 || x >= m_width) return;
-  y0 = std::max(y0, 0);
-  y1 = std::min(y1, m_height);
-  if (y0 < y1) FillColumn<1>(Line(y0) + x, m_stride, y1 - y0, colour);
-}
-
 template <typename Op>
 void PixelCanvas::ForEachMaskSpan(const TextMask& mask, int x, int y, Op op) {
-  for (const TextMask::Run& run : mask.Runs()) {
+  // Runs come row by row, so the rows inside the clip box are one stretch of them.
+  const std::vector<TextMask::Run>& runs = mask.Runs();
+  const auto first = std::lower_bound(runs.begin(), runs.end(), m_clip.top - y,
+                                      [](const TextMask::Run& run, int dy) { return run.dy < dy; });
+  for (auto it = first; it != runs.end() && y + it->dy < m_clip.bottom; ++it) {
+    const TextMask::Run& run = *it;
     const int row = y + run.dy;
-    if (row < 0 || row >= m_height) continue;
-    const int begin = std::max(x + run.dx, 0);
-    const int end = std::min(x + run.dx + run.length, m_width);
+    const int begin = std::max(x + run.dx, m_clip.left);
+    const int end = std::min(x + run.dx + run.length, m_clip.right);
     if (begin < end) op(Line(row) + begin, Line(row) + end);
   }
 }

@@ -33,8 +33,14 @@ TextMask TextMask::Render(const GdiFont& font, const QString& text) {
       }
       const int start = x;
       while (x < scratch.width() && (line[x] & 0xffffffu) != 0) ++x;
-      mask.m_runs.push_back({y + bounds.top(), start + bounds.left(), x - start});
+      mask.AddRun({y + bounds.top(), start + bounds.left(), x - start});
     }
   }
   return mask;
+}
+
+void TextMask::AddRun(const Run& run) {
+  const GdiRect box{run.dx, run.dy, run.dx + run.length, run.dy + 1};
+  m_bounds = Union(m_bounds, box);
+  m_runs.push_back(run);
 }

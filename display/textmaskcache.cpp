@@ -1,10 +1,10 @@
 #include "display/textmaskcache.h"
 
-const TextMask& TextMaskCache::Face::Mask(const QString& text) {
+std::shared_ptr<const TextMask> TextMaskCache::Face::Mask(const QString& text) {
   auto found = m_masks.constFind(text);
   if (found != m_masks.constEnd()) return *found;
   if (m_masks.size() >= MAX_MASKS_PER_FACE) m_masks.clear();
-  return *m_masks.insert(text, TextMask::Render(m_font, text));
+  return *m_masks.insert(text, std::make_shared<const TextMask>(TextMask::Render(m_font, text)));
 }
 
 TextMaskCache::Face& TextMaskCache::ForFont(const GdiFont::Spec& spec) {

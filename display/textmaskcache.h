@@ -17,12 +17,13 @@ class TextMaskCache {
   class Face {
    public:
     explicit Face(const GdiFont::Spec& spec) : m_font(spec) {}
-    const TextMask& Mask(const QString& text);
+    // Shared, so a recorded drawing keeps its masks when the cache starts over.
+    std::shared_ptr<const TextMask> Mask(const QString& text);
     const GdiFont& Font() const { return m_font; }
 
    private:
     GdiFont m_font;
-    QHash<QString, TextMask> m_masks;
+    QHash<QString, std::shared_ptr<const TextMask>> m_masks;
   };
 
   static constexpr int MAX_FACES = 64;

@@ -3,8 +3,15 @@
 #include <map>
 
 #include "resources/resourceids.h"
+#include "resources/settingtemplate.h"
+#include "resources/expandtemplate.h"
+#include "resources/useraboutemplate.h"
+#include "camera/videoids.h"
 
 namespace resources {
+
+DialogTemplate VideoWindowTemplate();  // in cameratemplate.cpp
+
 namespace {
 
 DialogTemplate MainWindow() {
@@ -46,6 +53,10 @@ const DialogTemplate& Dialog(int id) {
   static const std::map<int, DialogTemplate> templates = {
       {IDD_MAIN, MainWindow()},
       {IDD_ABOUTBOX, AboutBox()},
+      {setting::kDialog, SettingTemplate()},
+      {expand::kDialog, ExpandTemplate()},
+      {userabout::kDialog, UserAboutTemplate()},
+      {camera::IDD_VIDEO, VideoWindowTemplate()},
   };
   static const DialogTemplate none;
   const auto found = templates.find(id);

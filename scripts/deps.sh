@@ -8,6 +8,7 @@ packages=(
   libhidapi-dev libudev-dev
   qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   fonts-liberation fonts-wqy-microhei
   xvfb xauth
 )
