@@ -43,8 +43,12 @@ void GridPainter::DrawBackground(PaintList& out) const {
   const int width = m_geometry.Width();
   const int height = m_geometry.Height();
   out.Fill({0, 0, width, height}, kWhiteBrush);
-  for (double y = 0; y < height; y += m_geometry.CellHeight()) out.HorizontalLine(0, width, GridGeometry::Trunc(y), kOutline);
-  for (double x = 0; x < width; x += m_geometry.CellWidth()) out.VerticalLine(GridGeometry::Trunc(x), 0, height, kOutline);
+  // A client one pixel high or wide has cells of size 0: only the first line is drawn, where
+  // stepping by the cell size would never reach the edge.
+  const double rowStep = m_geometry.CellHeight() > 0 ? m_geometry.CellHeight() : height;
+  const double colStep = m_geometry.CellWidth() > 0 ? m_geometry.CellWidth() : width;
+  for (double y = 0; y < height; y += rowStep) out.HorizontalLine(0, width, GridGeometry::Trunc(y), kOutline);
+  for (double x = 0; x < width; x += colStep) out.VerticalLine(GridGeometry::Trunc(x), 0, height, kOutline);
 }
 
 void GridPainter::DrawCellFrames(int row, int col, bool withLabels, PaintList& out) const {

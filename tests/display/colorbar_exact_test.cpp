@@ -61,6 +61,10 @@ const ExactCase kCases[] = {
     {"Preview", 612, 216, 1, 1, 0, 0, 5},
     {"TinyCells", 200, 150, 4, 5, 1, 1, 6},
     {"NoGrid", 300, 200, 0, 0, 1, 0, 7},
+    // A client one pixel high or wide has cells of size 0; the paint must still end.
+    {"OnePixelHigh", 300, 1, 1, 1, 1, 0, 8},
+    {"OnePixelSquare", 1, 1, 2, 2, 0, 0, 9},
+    {"OnePixelWide", 1, 200, 3, 1, 1, 1, 10},
 };
 
 INSTANTIATE_TEST_SUITE_P(Layouts, GridMatchesReference, ::testing::ValuesIn(kCases),

@@ -49,8 +49,10 @@ bool Below(const ReferenceGridPainter::Cell& c, int k) { return !Above(c, k) && 
 
 void DrawGrid(QPainter& p, const ExpectedGeometry& g, const ReferenceGridPainter::State& s) {
   p.setPen(QPen(kGrey, 1));
-  for (double y = 0; y < g.height; y += g.CH()) p.drawLine(0, T::T(y), g.width, T::T(y));
-  for (double x = 0; x < g.width; x += g.CW()) p.drawLine(T::T(x), 0, T::T(x), g.height);
+  const double rowStep = g.CH() > 0 ? g.CH() : g.height;  // cells of size 0: the first line only
+  const double colStep = g.CW() > 0 ? g.CW() : g.width;
+  for (double y = 0; y < g.height; y += rowStep) p.drawLine(0, T::T(y), g.width, T::T(y));
+  for (double x = 0; x < g.width; x += colStep) p.drawLine(T::T(x), 0, T::T(x), g.height);
   for (int r = 0; r < s.rows; ++r) {
     for (int c = 0; c < s.cols; ++c) {
       if (s.showVerdict == 1) Rectangle(p, g.LabelL(c), g.LabelT(r), g.LabelR(c), g.LabelB(r), Qt::white);
