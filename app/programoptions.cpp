@@ -18,7 +18,7 @@ std::optional<board::BoardConfig> ProgramOptions::ParseSimulation(const QString&
 
 ProgramOptions ProgramOptions::Parse(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.addHelpOption();
+  const QCommandLineOption helpOption = parser.addHelpOption();
   const QCommandLineOption boardDir(QStringLiteral("board-dir"),
                                     QStringLiteral("Directory of the emulated boards."),
                                     QStringLiteral("DIR"));
@@ -33,15 +33,20 @@ ProgramOptions ProgramOptions::Parse(const QStringList& arguments) {
   const QCommandLineOption delay(QStringLiteral("screenshot-after"),
                                  QStringLiteral("Milliseconds before the screenshot."),
                                  QStringLiteral("MS"));
-  parser.addOptions({boardDir, simulate, screenshot, delay});
+  const QCommandLineOption firstPaint(
+      QStringLiteral("report-first-paint"),
+      QStringLiteral("Print the time (ms since the epoch) the first grid was painted, for start-up measurements."));
+  parser.addOptions({boardDir, simulate, screenshot, delay, firstPaint});
 
   ProgramOptions options;
   if (!parser.parse(arguments)) {
     options.error = parser.errorText();
     return options;
   }
+  if (parser.isSet(helpOption)) options.help = parser.helpText();
   options.boardDirectory = parser.value(boardDir);
   options.screenshot = parser.value(screenshot);
+  options.reportFirstPaint = parser.isSet(firstPaint);
   if (parser.isSet(delay)) {
     bool ok = false;
     options.screenshotDelayMs = parser.value(delay).toInt(&ok);

@@ -13,7 +13,9 @@ struct ProgramOptions {
   std::optional<board::BoardConfig> simulate;  // --simulate single | expansion:RxC
   QString screenshot;                      // --screenshot FILE
   int screenshotDelayMs = 4000;            // --screenshot-after MS
+  bool reportFirstPaint = false;           // --report-first-paint
   QString error;                           // why the arguments were refused
+  QString help;                            // --help: the usage text to print
 
   static ProgramOptions Parse(const QStringList& arguments);
   // "single" or "expansion:RxC"; no value for anything else.

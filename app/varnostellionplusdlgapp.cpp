@@ -1,6 +1,7 @@
 #include "app/varnostellionplusdlgapp.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -15,6 +16,16 @@
 #include "platform/virtualbus.h"
 
 namespace {
+
+void ReportFirstPaint(CVarnostellionPlusDlgDlg& window) {
+  QObject::connect(
+      &window.m_grid, &CColorBar::FramePresented, &window,
+      [] {
+        std::fprintf(stderr, "first grid painted at %lld\n",
+                     static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+      },
+      Qt::SingleShotConnection);
+}
 
 void ScheduleScreenshot(CVarnostellionPlusDlgDlg& window, const QString& file, int delayMs) {
   QTimer::singleShot(delayMs, &window, [&window, file] {
@@ -56,6 +67,7 @@ int CVarnostellionPlusDlgApp::InitInstance(const ProgramOptions& options) {
   plat::DeviceNotifier notifier(boardDirectory);
 
   CVarnostellionPlusDlgDlg window(bus, &notifier);
+  if (options.reportFirstPaint) ReportFirstPaint(window);
   window.OnInitDialog();
   if (!options.screenshot.isEmpty()) ScheduleScreenshot(window, options.screenshot, options.screenshotDelayMs);
   window.exec();

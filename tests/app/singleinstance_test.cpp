@@ -42,11 +42,13 @@ TEST(ProgramOptionsTest, SimulationAndScreenshotOptions) {
       {{"p", "--simulate", "double"}, false, -1, -1},
       {{"p", "--screenshot-after", "soon"}, false, -1, -1},
       {{"p", "--bogus"}, false, -1, -1},
+      {{"p", "--report-first-paint"}, true, -1, -1},
   };
   for (const OptionCase& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
     const ProgramOptions options = ProgramOptions::Parse(c.arguments);
     EXPECT_EQ(options.error.isEmpty(), c.valid) << options.error.toStdString();
+    EXPECT_TRUE(options.help.isEmpty());
     if (c.rows < 0) {
       if (c.valid) EXPECT_FALSE(options.simulate.has_value());
       continue;
@@ -54,6 +56,12 @@ TEST(ProgramOptionsTest, SimulationAndScreenshotOptions) {
     ASSERT_TRUE(options.simulate.has_value());
     EXPECT_EQ(options.simulate->CellCount(), c.rows * c.cols);
   }
+}
+
+TEST(ProgramOptionsTest, HelpListsTheOptions) {
+  const ProgramOptions options = ProgramOptions::Parse({"p", "--help"});
+  EXPECT_TRUE(options.help.contains("--simulate"));
+  EXPECT_TRUE(options.help.contains("--report-first-paint"));
 }
 
 }  // namespace
