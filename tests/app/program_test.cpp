@@ -60,6 +60,8 @@ class ProgramTest : public ::testing::Test {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", display);
     environment.insert("QT_QPA_PLATFORM", "xcb");
+    // A runtime directory of its own: the single-instance lock of another copy must not matter.
+    environment.insert("XDG_RUNTIME_DIR", runtime.path());
     tester.setProcessEnvironment(environment);
     tester.setProcessChannelMode(QProcess::ForwardedChannels);
     tester.start(VARNO_PROGRAM, {"--board-dir", dir.path(), "--screenshot", screenshot, "--screenshot-after", "4000"});
@@ -84,6 +86,7 @@ class ProgramTest : public ::testing::Test {
   }
 
   QTemporaryDir dir;
+  QTemporaryDir runtime;
   QProcess server;
   QProcess board;
   QString display;

@@ -1,12 +1,30 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "app/varnostellionplusdlgapp.h"
 #include "platform/singleinstance.h"
 #include "tests/support/scriptedprompts.h"
 
 namespace {
 
-TEST(SingleInstanceTest, SecondCopyShowsTheMessageAndEndsWhileTheFirstKeepsItsLock) {
+// The lock lives in the runtime directory; a private one keeps real copies of the program,
+// and tests running beside this one, out of the way.
+class SingleInstanceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved = qgetenv("XDG_RUNTIME_DIR");
+    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+  }
+  void TearDown() override { qputenv("XDG_RUNTIME_DIR", saved); }
+
+  QTemporaryDir runtime;
+  QByteArray saved;
+};
+
+TEST_F(SingleInstanceTest, SecondCopyShowsTheMessageAndEndsWhileTheFirstKeepsItsLock) {
   const plat::SingleInstance first(QString::fromLatin1(CVarnostellionPlusDlgApp::kInstanceName));
   ASSERT_FALSE(first.IsAnotherRunning());
   ScriptedPrompts prompts;
@@ -20,7 +38,7 @@ TEST(SingleInstanceTest, SecondCopyShowsTheMessageAndEndsWhileTheFirstKeepsItsLo
   EXPECT_TRUE(plat::SingleInstance(QString::fromLatin1(CVarnostellionPlusDlgApp::kInstanceName)).IsAnotherRunning());
 }
 
-TEST(SingleInstanceTest, LockIsFreeAgainOnceItsHolderEnds) {
+TEST_F(SingleInstanceTest, LockIsFreeAgainOnceItsHolderEnds) {
   const QString name = QStringLiteral("varnostellion-test-lock");
   { const plat::SingleInstance holder(name); EXPECT_FALSE(holder.IsAnotherRunning()); }
   EXPECT_FALSE(plat::SingleInstance(name).IsAnotherRunning());
