@@ -14,6 +14,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// A board that answered within this time is waited for without sleeping: on a virtual machine
+// a wake-up from poll costs more than the whole exchange.
+constexpr std::chrono::microseconds kSpinWindow{100};
+
 // A board that accepts no report for this long is treated as gone for this write.
 constexpr std::chrono::milliseconds kWriteBound{1000};
 
@@ -90,15 +94,22 @@ bool VirtualDevice::WriteReport(const Report& report) {
 }
 
 bool VirtualDevice::ReadReport(Report& report, std::chrono::milliseconds timeout) {
-  const auto deadline = Clock::now() + timeout;
+  const auto start = Clock::now();
+  const auto deadline = start + timeout;
+  const auto spinUntil = m_answersQuickly ? start + kSpinWindow : start;
   while (!m_gone) {
     // MSG_TRUNC reports the datagram's real size, so an oversized one is recognised.
     const ssize_t size = recv(m_fd, report.data(), report.size(), MSG_DONTWAIT | MSG_TRUNC);
-    if (size == static_cast<ssize_t>(report.size())) return true;
+    if (size == static_cast<ssize_t>(report.size())) {
+      m_answersQuickly = Clock::now() - start < kSpinWindow;
+      return true;
+    }
     if (size > 0) return false;
     if (size == 0 || IsPeerGone(errno)) {
       m_gone = true;
     } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      if (Clock::now() < spinUntil) continue;
+      m_answersQuickly = false;
       // POLLHUP with data still queued is served by the next recv; without data it ends there.
       if (!WaitForEvents(m_fd, POLLIN, deadline)) return false;
     } else if (errno != EINTR) {

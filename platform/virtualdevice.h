@@ -31,6 +31,8 @@ class VirtualDevice final : public HidDevice {
   int m_fd;
   VirtualHandshake m_identity;
   bool m_gone = false;
+  // The last reply came within the spin window, so the next one is awaited without sleeping.
+  bool m_answersQuickly = true;
 };
 
 }  // namespace plat
