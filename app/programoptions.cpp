@@ -4,14 +4,12 @@
 #include <QRegularExpression>
 
 std::optional<board::BoardConfig> ProgramOptions::ParseSimulation(const QString& text) {
-  board::BoardConfig config;
-  if (text == QLatin1String("single")) return config;
+  if (text == QLatin1String("single")) return board::BoardConfig{};
   static const QRegularExpression expansion(QStringLiteral("^expansion:(\\d)x(\\d)$"));
   const QRegularExpressionMatch match = expansion.match(text);
   if (!match.hasMatch()) return std::nullopt;
-  config.model = board::Model::Expansion;
-  config.rows = match.captured(1).toInt();
-  config.cols = match.captured(2).toInt();
+  const board::BoardConfig config =
+      board::BoardConfig::Expansion(match.captured(1).toInt(), match.captured(2).toInt());
   if (!config.Valid()) return std::nullopt;
   return config;
 }

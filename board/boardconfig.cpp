@@ -12,6 +12,14 @@ bool BoardConfig::Valid() const {
          DeviceTypeCode().size() <= kCodeSize;
 }
 
+BoardConfig BoardConfig::Expansion(int rows, int cols) {
+  BoardConfig config;
+  config.model = Model::Expansion;
+  config.rows = rows;
+  config.cols = cols;
+  return config;
+}
+
 int BoardConfig::CellCount() const { return model == Model::Single ? 1 : rows * cols; }
 
 int BoardConfig::MappedCellCount() const { return std::min(CellCount(), kMaxCells); }

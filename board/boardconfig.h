@@ -25,6 +25,9 @@ struct BoardConfig {
   std::array<std::uint8_t, 16> deviceId = {0x4F, 0x56, 0x42, 0x4C, 0x20, 0x24, 0x05, 0x17,
                                            0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};
 
+  // The expansion model with that layout and every other field at its default.
+  static BoardConfig Expansion(int rows, int cols);
+
   // Layout within 0..9 rows and columns; codes of at most 16 bytes. A layout of more than 64
   // cells is accepted as a board would take it: only the first 64 cells have a table entry
   // and a channel group, the rest have parameter blocks and nothing to measure.

@@ -10,14 +10,6 @@ namespace {
 using resources::ID_EDIT_SETTINGS;
 using resources::ID_EXPANSION_SETTINGS;
 
-board::BoardConfig Expansion(int rows, int cols) {
-  board::BoardConfig config;
-  config.model = board::Model::Expansion;
-  config.rows = rows;
-  config.cols = cols;
-  return config;
-}
-
 // The buzzer byte of every WriteOutputs report in the log, oldest first.
 std::vector<int> BuzzerWrites(const std::vector<plat::Report>& log) {
   std::vector<int> levels;
@@ -136,7 +128,7 @@ TEST_F(TesterTest, StartsWithoutBoardThenIdentifiesOneThatIsPluggedIn) {
 }
 
 TEST_F(TesterTest, BoardPresentAtStartIsIdentifiedWithoutANotice) {
-  AddBoard(Expansion(2, 3)).Plug();
+  AddBoard(board::BoardConfig::Expansion(2, 3)).Plug();
   StartWindow();
   EXPECT_EQ(Title(), QStringLiteral("USB设备已经插入"));
   ASSERT_TRUE(WaitIdentified());
@@ -179,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, IndicationTest,
     ::testing::Values(IndicationCase{"AllPass", {}, {}, 0, 0, 1},
                       IndicationCase{"OneFailingChannel", {}, {0}, 1, 1, 0},
-                      IndicationCase{"ThreeFailingCellsCarryTheCount", Expansion(2, 2), {0, 1, 3}, 3, 3, 0}),
+                      IndicationCase{"ThreeFailingCellsCarryTheCount", board::BoardConfig::Expansion(2, 2), {0, 1, 3}, 3, 3, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TesterTest, FlagTogglesChangeTheBoardAndTakeEffectNextCycle) {
@@ -218,7 +210,7 @@ TEST_F(TesterTest, FlagTogglesChangeTheBoardAndTakeEffectNextCycle) {
 }
 
 TEST_F(TesterTest, ExpansionCellsAreFilledWhereTheTableSaysWhateverItsOrder) {
-  board::EmulatedBoard& board = AddBoard(Expansion(2, 3));
+  board::EmulatedBoard& board = AddBoard(board::BoardConfig::Expansion(2, 3));
   // Reverse the table: entry k maps the position of entry 5 - k.
   std::vector<std::uint8_t> table = board.ReadMemory(0, 24);
   std::vector<std::uint8_t> reversed(24);
@@ -242,7 +234,7 @@ TEST_F(TesterTest, ExpansionCellsAreFilledWhereTheTableSaysWhateverItsOrder) {
 }
 
 TEST_F(TesterTest, EmptyLayoutPollsNoGroupAndOversizedLayoutIsRefused) {
-  board::EmulatedBoard& board = AddBoard(Expansion(2, 2));
+  board::EmulatedBoard& board = AddBoard(board::BoardConfig::Expansion(2, 2));
   auto global = board.ReadPage(CUSBChannel::PAGE_GLOBAL);
   global[26] = 0;  // EXPANDBOARDROW
   board.WritePage(CUSBChannel::PAGE_GLOBAL, global);

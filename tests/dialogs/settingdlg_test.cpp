@@ -14,14 +14,6 @@ namespace ids = resources::setting;
 using identity::kExpansionType;
 using identity::kSingleBoardType;
 
-board::BoardConfig Expansion(int rows, int cols) {
-  board::BoardConfig config;
-  config.model = board::Model::Expansion;
-  config.rows = rows;
-  config.cols = cols;
-  return config;
-}
-
 QString Text(const CSettingDlg& dialog, int id) { return qobject_cast<QLineEdit*>(dialog.Item(id))->text(); }
 void Type(CSettingDlg& dialog, int id, const QString& text) { qobject_cast<QLineEdit*>(dialog.Item(id))->setText(text); }
 void Choose(CSettingDlg& dialog, int radio) { qobject_cast<QRadioButton*>(dialog.Item(radio))->setChecked(true); }
@@ -325,7 +317,7 @@ class SettingExpansionTest : public SettingFixture {
   static constexpr std::uint16_t kBase = (kCell + 1) * 0x100;
 
   void SetUp() override {
-    StartWith(Expansion(2, 3));
+    StartWith(board::BoardConfig::Expansion(2, 3));
     board::EmulatedBoard& board = Board();
     board.WriteMemory(kBase + 0x00, WordBytes(Ramp(700, 1)));
     board.WriteMemory(kBase + 0x40, WordBytes(Ramp(800, 1)));
@@ -459,7 +451,7 @@ TEST_F(SettingCommandsTest, SettingsCommandReloadsOnlyWhenConfirmed) {
 }
 
 TEST_F(SettingCommandsTest, ExpansionCellMenuNamesTheCellInTheGridsOwnCoordinates) {
-  StartWith(Expansion(2, 3));
+  StartWith(board::BoardConfig::Expansion(2, 3));
   const QRect grid = window->m_grid.geometry();
   ASSERT_GT(grid.x(), 1);
   ASSERT_GT(grid.y(), 1);
@@ -476,7 +468,7 @@ TEST_F(SettingCommandsTest, ExpansionCellMenuNamesTheCellInTheGridsOwnCoordinate
 }
 
 TEST_F(SettingCommandsTest, ExpansionCellSettingsReloadExactlyThatCell) {
-  StartWith(Expansion(2, 3));
+  StartWith(board::BoardConfig::Expansion(2, 3));
   QString title;
   WhenShown<CSettingDlg>([&](CSettingDlg* dialog) {
     title = dialog->windowTitle();

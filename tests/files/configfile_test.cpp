@@ -91,7 +91,7 @@ TEST_P(ConfigRoundTrip, FreshBoardGetsEveryParameterTheSaveFound) {
 
 INSTANTIATE_TEST_SUITE_P(Models, ConfigRoundTrip,
                          ::testing::Values(RoundTripCase{"SingleBoard", SingleBoard()},
-                                           RoundTripCase{"Expansion2x3", ExpansionBoard(2, 3)}),
+                                           RoundTripCase{"Expansion2x3", board::BoardConfig::Expansion(2, 3)}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // --- refusal ------------------------------------------------------------------------------
@@ -128,9 +128,9 @@ const QByteArray kLoadLayout = "GUIROW=5\r\n[EXPANDBOARD]\r\nEXPANDBOARDCOL=1\r\
 INSTANTIATE_TEST_SUITE_P(
     Codes, ConfigRefusal,
     ::testing::Values(
-        RefusalCase{"LowerCaseCode", ExpansionBoard(1, 1), "[GLOBALPARAMETER]\r\nDEVICETYPE=varnostellionplu\r\n" + kLoadLayout},
-        RefusalCase{"OtherModel", ExpansionBoard(1, 1), "[GLOBALPARAMETER]\r\nDEVICETYPE=VARNOSTELLION\r\n" + kLoadLayout},
-        RefusalCase{"NoCode", ExpansionBoard(1, 1), "[GLOBALPARAMETER]\r\n" + kLoadLayout},
+        RefusalCase{"LowerCaseCode", board::BoardConfig::Expansion(1, 1), "[GLOBALPARAMETER]\r\nDEVICETYPE=varnostellionplu\r\n" + kLoadLayout},
+        RefusalCase{"OtherModel", board::BoardConfig::Expansion(1, 1), "[GLOBALPARAMETER]\r\nDEVICETYPE=VARNOSTELLION\r\n" + kLoadLayout},
+        RefusalCase{"NoCode", board::BoardConfig::Expansion(1, 1), "[GLOBALPARAMETER]\r\n" + kLoadLayout},
         RefusalCase{"NoFile", SingleBoard(), ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -171,7 +171,7 @@ TEST_F(ConfigFileTest, FlagsTakeOnlyTheirOwnBitAndUpperBitsAreCleared) {
 }
 
 TEST_F(ConfigFileTest, ThreeAddressesAndNoColumnsLoadTheBlockAndNoCell) {
-  Attach(ExpansionBoard(2, 2));
+  Attach(board::BoardConfig::Expansion(2, 2));
   const BoardState before = State();
   Load(WriteFile("layout.ini",
                  "[GLOBALPARAMETER]\r\nDEVICETYPE=VARNOSTELLIONPLU\r\n[EXPANDBOARD]\r\nEXPANDBOARDADDRESS=9,8,7\r\n"
@@ -215,7 +215,7 @@ TEST_F(ConfigFileTest, BridgeBoardListsKeepWhatTheFileLeavesOut) {
 }
 
 TEST_F(ConfigFileTest, CellListsKeepWhatTheFileLeavesOut) {
-  Attach(ExpansionBoard(1, 2));
+  Attach(board::BoardConfig::Expansion(1, 2));
   Scramble(5);
   const BoardState before = State();
   QStringList many;
@@ -237,7 +237,7 @@ TEST_F(ConfigFileTest, CellListsKeepWhatTheFileLeavesOut) {
 // --- saving -------------------------------------------------------------------------------
 
 TEST_F(ConfigFileTest, SavingOverALargerFileKeepsWhatItDoesNotWrite) {
-  Attach(ExpansionBoard(1, 2));
+  Attach(board::BoardConfig::Expansion(1, 2));
   QByteArray older = "; older layout\r\n[GLOBALPARAMETER]\r\nDEVICETYPE=VARNOSTELLIONPLU\r\nGUIROW=2\r\n";
   for (int cell = 0; cell < 4; ++cell) {
     older += QString::asprintf("[EXPANDBOARD_%02d_PARA]\r\nCOL=%d\r\nREFERENCE=9,9\r\n", cell, cell).toLatin1();
@@ -285,7 +285,7 @@ TEST_F(ConfigFileTest, FileThatCannotBeWrittenIsReportedAsFailure) {
 
 // What a silent board gives is no parameter set: the file keeps what it held.
 TEST_F(ConfigFileTest, BoardGoneDuringSaveLeavesTheFileAlone) {
-  Attach(ExpansionBoard(1, 1));
+  Attach(board::BoardConfig::Expansion(1, 1));
   const QString path = WriteFile("kept.ini", "[NOTES]\r\nx=1\r\n");
   board->Unplug();
   Save(path);

@@ -10,14 +10,6 @@ using resources::ID_FILE_LOAD_LEGACY;
 using resources::ID_FILE_SAVE_CONFIG;
 using resources::ID_FILE_SAVE_LEGACY;
 
-board::BoardConfig Expansion(int rows, int cols) {
-  board::BoardConfig config;
-  config.model = board::Model::Expansion;
-  config.rows = rows;
-  config.cols = cols;
-  return config;
-}
-
 class FileCommandsTest : public TesterFixture {
  protected:
   void StartWith(const board::BoardConfig& config) {
@@ -45,7 +37,7 @@ TEST_F(FileCommandsTest, LegacyExportIsReachableOnceABoardIsIdentified) {
 }
 
 TEST_F(FileCommandsTest, SavedFileLoadsIntoAFreshBoardWhileTheLoopGoesOn) {
-  const board::BoardConfig config = Expansion(2, 2);
+  const board::BoardConfig config = board::BoardConfig::Expansion(2, 2);
   StartWith(config);
   std::vector<std::uint8_t> reference(64);
   for (std::size_t k = 0; k < reference.size(); ++k) reference[k] = static_cast<std::uint8_t>(200 - k);
@@ -72,7 +64,7 @@ TEST_F(FileCommandsTest, SavedFileLoadsIntoAFreshBoardWhileTheLoopGoesOn) {
 }
 
 TEST_F(FileCommandsTest, BoardPulledOutDuringLoadEndsInFailureAndMeasuringResumes) {
-  StartWith(Expansion(2, 2));
+  StartWith(board::BoardConfig::Expansion(2, 2));
   const QString path = dir.filePath("station.ini");
   prompts.files.push_back(path);
   window->OnCommand(ID_FILE_SAVE_CONFIG);

@@ -18,13 +18,6 @@
 
 inline board::BoardConfig SingleBoard() { return {}; }
 
-inline board::BoardConfig ExpansionBoard(int rows, int cols) {
-  board::BoardConfig config;
-  config.model = board::Model::Expansion;
-  config.rows = rows;
-  config.cols = cols;
-  return config;
-}
 
 // Everything a board keeps that a configuration file can reach: pages 0xF9..0xFE and the
 // memory of the expansion table and of the first cell blocks.

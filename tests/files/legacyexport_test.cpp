@@ -59,7 +59,7 @@ TEST_F(LegacyExportTest, GridWithoutCellsExportsOnlyGlobal) {
 }
 
 TEST_F(LegacyExportTest, ExportOverAnotherFileKeepsItsSections) {
-  Attach(ExpansionBoard(1, 1));
+  Attach(board::BoardConfig::Expansion(1, 1));
   const QString path = WriteFile("shared.txt", "[GLOBALPARAMETER]\r\nDEVICETYPE=VARNOSTELLIONPLU\r\n[PAGE07_MASK]\r\nCH00=1\r\n");
   Export(path);
   const QByteArray bytes = FileBytes(path);
