@@ -13,6 +13,9 @@ namespace {
 // while every pass of the paint goes over it.
 constexpr int kBandRows = 64;
 constexpr int kDamageRectBudget = 160;
+// A cell whose change falls apart into more pieces than this is redrawn as one box: replaying
+// the cell once is cheaper than replaying its drawing for every piece.
+constexpr int kCellPieceBudget = 8;
 
 }  // namespace
 
@@ -76,7 +79,8 @@ void GridScene::RecordCell(GridPainter& painter, int row, int col, const CellSna
   QRegion changed;
   if (partwise) {
     changed = PaintList::Changes(cell.channels, channels).united(PaintList::Changes(cell.verdict, verdict));
-    partwise = m_damage.rectCount() + changed.rectCount() <= kDamageRectBudget;
+    partwise = changed.rectCount() <= kCellPieceBudget &&
+               m_damage.rectCount() + changed.rectCount() <= kDamageRectBudget;
   }
   if (!known) AddDamage(partwise ? changed : QRegion(box));
   cell.channels = std::move(channels);
