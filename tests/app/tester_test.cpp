@@ -90,7 +90,7 @@ TEST_F(TesterTest, StartsWithoutBoardThenIdentifiesOneThatIsPluggedIn) {
   ASSERT_GE(plugged, 1);
   EXPECT_EQ(titles.at(plugged - 1), QStringLiteral("设备已经断开"));
   ASSERT_GT(titles.size(), plugged + 1);
-  EXPECT_EQ(titles.at(plugged + 1), QStringLiteral("当前帧=0"));
+  EXPECT_TRUE(titles.at(plugged + 1).startsWith(QStringLiteral("当前帧=")));
   // Frame titles count up; a coalesced title may skip numbers, never go back.
   int previous = -1;
   for (const QString& title : titles.mid(plugged + 1)) {
