@@ -146,9 +146,9 @@ void CUserAboutDlg::FillHistoryList() {
   m_historyList->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_historyList->setColumnCount(static_cast<int>(kHistoryColumns.size()));
   for (int column = 0; column < static_cast<int>(kHistoryColumns.size()); ++column) {
-    const HistoryColumn& spec = kHistoryColumns[static_cast<std::size_t>(column)];
-    m_historyList->setHorizontalHeaderItem(column, new QTableWidgetItem(QString::fromUtf8(spec.heading)));
-    m_historyList->setColumnWidth(column, spec.width);
+    const HistoryColumn& request = kHistoryColumns[static_cast<std::size_t>(column)];
+    m_historyList->setHorizontalHeaderItem(column, new QTableWidgetItem(QString::fromUtf8(request.heading)));
+    m_historyList->setColumnWidth(column, request.width);
   }
   for (const HistoryRow& row : kHistory) {
     m_historyList->insertRow(0);

@@ -33,25 +33,25 @@ QFont::Weight QtWeight(int weight) {
 
 }  // namespace
 
-GdiFont::GdiFont(const Spec& spec) : m_spec(spec), m_font(Map(spec)), m_ascent(QFontMetrics(m_font).ascent()) {}
+GdiFont::GdiFont(const Request& request) : m_request(request), m_font(Map(request)), m_ascent(QFontMetrics(m_font).ascent()) {}
 
-QFont GdiFont::Map(const Spec& spec) {
-  QFont font(spec.face);
+QFont GdiFont::Map(const Request& request) {
+  QFont font(request.face);
   font.setStyleStrategy(QFont::NoAntialias);
-  if (spec.weight != 0) font.setWeight(QtWeight(spec.weight));
-  if (spec.height > 0) {
+  if (request.weight != 0) font.setWeight(QtWeight(request.weight));
+  if (request.height > 0) {
     // Qt sizes by the em; the requested height is the whole cell (ascent + descent).
     QFont probe = font;
     probe.setPixelSize(1000);
     const double cellPerEm = QFontMetricsF(probe).height() / 1000.0;
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(spec.height / cellPerEm))));
-  } else if (spec.height < 0) {
-    font.setPixelSize(-spec.height);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(request.height / cellPerEm))));
+  } else if (request.height < 0) {
+    font.setPixelSize(-request.height);
   }
-  if (spec.width > 0) {
+  if (request.width > 0) {
     const double natural = WeightedAverageWidth(font);
     if (natural > 0) {
-      const long stretch = std::lround(100.0 * spec.width / natural);
+      const long stretch = std::lround(100.0 * request.width / natural);
       font.setStretch(static_cast<int>(std::clamp<long>(stretch, 1, kMaxStretch)));
     }
   }

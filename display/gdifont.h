@@ -12,31 +12,31 @@
 // the text colour or untouched, which keeps the combined "PASS" overlay and cached text exact.
 class GdiFont {
  public:
-  struct Spec {
+  struct Request {
     QString face;
     int height = 0;      // > 0 cell height, < 0 character height, 0 the face's default size
     int width = 0;       // average character width, 0 = natural width
     int escapement = 0;  // tenths of a degree, counter-clockwise
     int weight = 0;      // 0 = the face's own weight, else 100..900
-    bool operator<(const Spec& other) const {
+    bool operator<(const Request& other) const {
       return std::tie(face, height, width, escapement, weight) <
              std::tie(other.face, other.height, other.width, other.escapement, other.weight);
     }
   };
 
-  explicit GdiFont(const Spec& spec);
+  explicit GdiFont(const Request& request);
 
-  const Spec& GetSpec() const { return m_spec; }
+  const Request& GetRequest() const { return m_request; }
   const QFont& Font() const { return m_font; }
   // Distance from the top of the text cell to the baseline.
   int Ascent() const { return m_ascent; }
   // Rotation for QPainter::rotate (clockwise degrees on screen).
-  double Rotation() const { return -m_spec.escapement / 10.0; }
+  double Rotation() const { return -m_request.escapement / 10.0; }
 
  private:
-  static QFont Map(const Spec& spec);
+  static QFont Map(const Request& request);
 
-  Spec m_spec;
+  Request m_request;
   QFont m_font;
   int m_ascent;
 };

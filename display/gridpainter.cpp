@@ -126,7 +126,7 @@ void GridPainter::DrawClosedColumns(int row, int col, const CellSnapshot& cell, 
   }
 }
 
-GdiFont::Spec GridPainter::NumberFont(int escapement) const {
+GdiFont::Request GridPainter::NumberFont(int escapement) const {
   return {QStringLiteral("Arial"), GridGeometry::Trunc(2 * m_geometry.SlotWidth() / 3), m_rows > 1 ? 5 : 8,
           escapement, 0};
 }

@@ -34,7 +34,7 @@ class GridPainter {
   void DrawDifferenceNumbers(int row, int col, const CellSnapshot& cell, PaintList& out);
   void DrawStrip(int row, int col, const CellSnapshot& cell, PaintList& out);
   double LevelOf(const CellSnapshot& cell, uint16_t value) const;
-  GdiFont::Spec NumberFont(int escapement) const;
+  GdiFont::Request NumberFont(int escapement) const;
 
   const GridGeometry& m_geometry;
   TextMaskCache& m_texts;

@@ -7,9 +7,9 @@ std::shared_ptr<const TextMask> TextMaskCache::Face::Mask(const QString& text) {
   return *m_masks.insert(text, std::make_shared<const TextMask>(TextMask::Render(m_font, text)));
 }
 
-TextMaskCache::Face& TextMaskCache::ForFont(const GdiFont::Spec& spec) {
-  auto found = m_faces.find(spec);
+TextMaskCache::Face& TextMaskCache::ForFont(const GdiFont::Request& request) {
+  auto found = m_faces.find(request);
   if (found != m_faces.end()) return *found->second;
   if (m_faces.size() >= MAX_FACES) m_faces.clear();
-  return *m_faces.emplace(spec, std::make_unique<Face>(spec)).first->second;
+  return *m_faces.emplace(request, std::make_unique<Face>(request)).first->second;
 }

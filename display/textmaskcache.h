@@ -16,7 +16,7 @@ class TextMaskCache {
  public:
   class Face {
    public:
-    explicit Face(const GdiFont::Spec& spec) : m_font(spec) {}
+    explicit Face(const GdiFont::Request& request) : m_font(request) {}
     // Shared, so a recorded drawing keeps its masks when the cache starts over.
     std::shared_ptr<const TextMask> Mask(const QString& text);
     const GdiFont& Font() const { return m_font; }
@@ -30,8 +30,8 @@ class TextMaskCache {
   static constexpr int MAX_MASKS_PER_FACE = 8192;
 
   // The returned face stays valid until the next call of ForFont.
-  Face& ForFont(const GdiFont::Spec& spec);
+  Face& ForFont(const GdiFont::Request& request);
 
  private:
-  std::map<GdiFont::Spec, std::unique_ptr<Face>> m_faces;
+  std::map<GdiFont::Request, std::unique_ptr<Face>> m_faces;
 };

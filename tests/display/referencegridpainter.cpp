@@ -39,7 +39,7 @@ void TextOut(QPainter& p, const GdiFont& font, int x, int y, const QColor& colou
   p.setFont(font.Font());
   p.setPen(colour);
   p.translate(x, y);
-  p.rotate(-font.GetSpec().escapement / 10.0);
+  p.rotate(-font.GetRequest().escapement / 10.0);
   p.drawText(0, font.Ascent(), text);
   p.restore();
 }
