@@ -2,6 +2,7 @@
 #include <QMessageBox>
 #include <thread>
 
+#include "app/cellparameters.h"
 #include "app/identity.h"
 #include "app/varnostellionplusdlgdlg.h"
 #include "platform/devicenotice.h"
@@ -11,18 +12,6 @@ namespace {
 
 constexpr auto kRelaxed = std::memory_order_relaxed;
 constexpr std::chrono::milliseconds kPulse{100};
-
-template <class Target, std::size_t N>
-void CopyWords(std::atomic<Target> (&target)[N], const CUSBChannel::Block& bytes) {
-  for (std::size_t k = 0; k < N; ++k) {
-    target[k].store(static_cast<Target>(bytes[2 * k] | (bytes[2 * k + 1] << 8)), kRelaxed);
-  }
-}
-
-template <std::size_t N>
-void CopyMask(std::atomic<std::uint8_t> (&target)[N], const CUSBChannel::Block& bytes) {
-  for (std::size_t k = 0; k < N; ++k) target[k].store(bytes[k], kRelaxed);
-}
 
 }  // namespace
 
@@ -133,13 +122,13 @@ void CVarnostellionPlusDlgDlg::ReloadSingleCell() {
     std::lock_guard channel(m_device.ChannelLock());
     CUSBChannel::Block bytes{};
     m_device.ReadPage(page, bytes);
-    CopyWords(*target, bytes);
+    cellparameters::StoreWords(*target, bytes);
   }
   {
     std::lock_guard channel(m_device.ChannelLock());
     CUSBChannel::Block bytes{};
     m_device.ReadPage(CUSBChannel::PAGE_MASK, bytes);
-    CopyMask(cell.mask, bytes);
+    cellparameters::StoreMask(cell.mask, bytes);
   }
   const GlobalBlock global = m_device.GetGlobalBlock();
   cell.viewMax.store(global.U16(GlobalBlock::VIEWDATARANGE_MAX), kRelaxed);

@@ -1,4 +1,5 @@
 // The measurement loops, the expansion parameter load and the buzzer and lamp outputs.
+#include "app/cellparameters.h"
 #include "app/indication.h"
 #include "app/varnostellionplusdlgdlg.h"
 
@@ -13,12 +14,6 @@ constexpr int kMaxLayout = 10;
 template <std::size_t N>
 void StoreValues(std::atomic<std::uint16_t> (&target)[N], const CUSBChannel::ChannelValues& values) {
   for (std::size_t k = 0; k < N; ++k) target[k].store(values[k], kRelaxed);
-}
-
-void StoreWords(std::atomic<std::uint16_t> (&target)[32], const CUSBChannel::Block& bytes) {
-  for (std::size_t k = 0; k < 32; ++k) {
-    target[k].store(static_cast<std::uint16_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8)), kRelaxed);
-  }
 }
 
 }  // namespace
@@ -116,13 +111,13 @@ bool CVarnostellionPlusDlgDlg::LoadExpansionCell(int row, int col, int cols) {
   GridCell& cell = m_grid.m_cells[col][row];
   CUSBChannel::Block bytes{};
   if (!m_device.ReadCellBlock(CellBlockKind::REFERENCE, number, bytes)) return false;
-  StoreWords(cell.reference, bytes);
+  cellparameters::StoreWords(cell.reference, bytes);
   m_device.ReadCellBlock(CellBlockKind::THRESHOLD_HIGH, number, bytes);
-  StoreWords(cell.thresholdHigh, bytes);
+  cellparameters::StoreWords(cell.thresholdHigh, bytes);
   m_device.ReadCellBlock(CellBlockKind::THRESHOLD_LOW, number, bytes);
-  StoreWords(cell.thresholdLow, bytes);
+  cellparameters::StoreWords(cell.thresholdLow, bytes);
   m_device.ReadCellBlock(CellBlockKind::MASK, number, bytes);
-  for (std::size_t k = 0; k < 32; ++k) cell.mask[k].store(bytes[k], kRelaxed);
+  cellparameters::StoreMask(cell.mask, bytes);
   m_device.LoadCellSettings(number);
   const CUSBChannel::CellSettings settings = m_device.GetCellSettings();
   cell.viewMax.store(settings[4] | (settings[5] << 8), kRelaxed);

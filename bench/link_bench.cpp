@@ -31,12 +31,15 @@ constexpr auto kReportPeriod = 1ms;
 // (1 out, 1 in) then WriteOutputs (2 out, 1 in).
 constexpr int kReportsPerCycle = 2 + 3 * (2 + 3);
 
+// False, with the benchmark marked as failed, when the board could not be reached.
+bool Ready(const LinkedBoard& linked, benchmark::State& state) {
+  if (!linked.ready) state.SkipWithError("no emulated board");
+  return linked.ready;
+}
+
 void BM_ReadChannelValues(benchmark::State& state) {
   LinkedBoard linked(0ns);
-  if (!linked.ready) {
-    state.SkipWithError("no emulated board");
-    return;
-  }
+  if (!Ready(linked, state)) return;
   CUSBChannel::ChannelValues values{};
   for (auto _ : state) {
     linked.link.ReadChannelValues(values);
@@ -49,10 +52,7 @@ BENCHMARK(BM_ReadChannelValues)->UseRealTime();
 
 void BM_SingleBoardCycle(benchmark::State& state) {
   LinkedBoard linked(kReportPeriod);
-  if (!linked.ready) {
-    state.SkipWithError("no emulated board");
-    return;
-  }
+  if (!Ready(linked, state)) return;
   CUSBChannel::ChannelValues values{};
   for (auto _ : state) {
     linked.link.ReadChannelValues(values);
