@@ -14,5 +14,7 @@ function(varno_add_test target)
   endif()
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
+    # Case names come from the tables; printing the raw case bytes only adds noise.
+    NO_PRETTY_VALUES
     PROPERTIES LABELS ${label} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

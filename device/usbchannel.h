@@ -91,7 +91,7 @@ class CUSBChannel : public CUSBHardWare {
   void SetCellSettings(const CellSettings& settings);
   FirmwareInfo GetFirmwareInfo();
 
-  std::recursive_mutex& ChannelLock() { return m_channelLock; }
+  plat::FairRecursiveMutex& ChannelLock() { return m_channelLock; }
 
   static std::uint16_t CellBlockAddress(CellBlockKind kind, int cell);
   static std::uint16_t CellSettingsAddress(int cell);
@@ -104,7 +104,9 @@ class CUSBChannel : public CUSBHardWare {
   void CopyReply(Block& data);
   void PauseWhileOpen(std::chrono::milliseconds pause);
 
-  std::recursive_mutex m_channelLock;
+  // Fair, so that the measurement loop, which takes it again right after every exchange,
+  // cannot keep the operator's commands and the identification out.
+  plat::FairRecursiveMutex m_channelLock;
   GlobalBlock m_globalBlock;
   std::array<std::uint8_t, ExpansionEntry::kCount * ExpansionEntry::kSize> m_expansionTable{};
   CellSettings m_cellSettings{};

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "device/hiddata.h"
+#include "platform/fairrecursivemutex.h"
 #include "platform/hidbus.h"
 
 // Raw HID access: finds the bridge board, owns its handle and the hardware lock, and moves
@@ -48,7 +49,7 @@ class CUSBHardWare : public hiddata {
   std::uint64_t FailedExchanges() const { return m_failures.load(std::memory_order_relaxed); }
   void SetReadTimeout(std::chrono::milliseconds timeout);
 
-  std::recursive_mutex& HardwareLock() { return m_hardwareLock; }
+  plat::FairRecursiveMutex& HardwareLock() { return m_hardwareLock; }
 
  protected:
   // Closes any handle held, then opens the bridge board anew; true when no board was found.
@@ -62,7 +63,7 @@ class CUSBHardWare : public hiddata {
   plat::HidBus& m_bus;
   plat::Report m_receive{};
   std::unique_ptr<plat::HidDevice> m_handle;
-  std::recursive_mutex m_hardwareLock;
+  plat::FairRecursiveMutex m_hardwareLock;
   std::atomic<std::uint64_t> m_failures{0};
   std::atomic<std::int64_t> m_readTimeoutMs{kDefaultReadTimeout.count()};
   // Set when a reply did not arrive in time: a late reply must not be taken for the next one.

@@ -65,7 +65,11 @@ class TesterFixture : public ::testing::Test {
     const int start = Frame();
     return WaitUntil([&] { return Frame() >= start + count; });
   }
-  bool WaitIdentified() { return WaitUntil([&] { return Frame() >= 0; }); }
+  // Measurement starts before the board's parameters are read, so frames alone do not mean
+  // the identification is over; the progress bar going away does.
+  bool WaitIdentified() {
+    return WaitUntil([&] { return Frame() >= 0 && window->m_statusBar.m_progressShown == 0; });
+  }
   // The outputs of a panel that passes: the first cycles may still judge a cell whose
   // readings have not arrived yet.
   bool WaitAllPass() {
