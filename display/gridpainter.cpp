@@ -70,6 +70,16 @@ void GridPainter::DrawChannels(int row, int col, const CellSnapshot& cell, bool 
   DrawStrip(row, col, cell, out);
 }
 
+// Every pass of a cell asks for the same 32 channel boxes, so they are worked out once a cell.
+const GridGeometry::Channel& GridPainter::ChannelOf(int row, int col, int k) const {
+  if (row != m_channelsRow || col != m_channelsCol) {
+    for (int i = 0; i < GRID_CHANNELS; ++i) m_channels[i] = m_geometry.ChannelAt(row, col, i);
+    m_channelsRow = row;
+    m_channelsCol = col;
+  }
+  return m_channels[k];
+}
+
 double GridPainter::LevelOf(const CellSnapshot& cell, uint16_t value) const {
   return m_geometry.Level(value, cell.viewMin, cell.viewMax);
 }
@@ -77,17 +87,17 @@ double GridPainter::LevelOf(const CellSnapshot& cell, uint16_t value) const {
 void GridPainter::DrawZones(int row, int col, const CellSnapshot& cell, PaintList& out) const {
   // Upper zones, lower zones and bands are three passes, so a later one may cover an earlier.
   for (int k = 0; k < GRID_CHANNELS; ++k) {
-    const auto ch = m_geometry.ChannelAt(row, col, k);
+    const auto& ch = ChannelOf(row, col, k);
     const double high = LevelOf(cell, cell.thresholdHigh[k]);
     if (high > 0) out.Fill({ch.colL, ch.top0, ch.colR, GridGeometry::Trunc(ch.top0 + high)}, kAbove);
   }
   for (int k = 0; k < GRID_CHANNELS; ++k) {
-    const auto ch = m_geometry.ChannelAt(row, col, k);
+    const auto& ch = ChannelOf(row, col, k);
     const double low = LevelOf(cell, cell.thresholdLow[k]);
     if (low > 0) out.Fill({ch.colL, GridGeometry::Trunc(ch.top0 + low), ch.colR, ch.barBottom}, kBelow);
   }
   for (int k = 0; k < GRID_CHANNELS; ++k) {
-    const auto ch = m_geometry.ChannelAt(row, col, k);
+    const auto& ch = ChannelOf(row, col, k);
     const double a = LevelOf(cell, cell.thresholdHigh[k]);
     const double b = LevelOf(cell, cell.thresholdLow[k]);
     if (!(a > 0 || b > 0)) continue;
@@ -112,7 +122,7 @@ void GridPainter::DrawReferenceLines(int row, int col, const CellSnapshot& cell,
   for (int k = 0; k < GRID_CHANNELS; ++k) {
     const double level = LevelOf(cell, cell.reference[k]);
     if (!(level > 0)) continue;
-    const auto ch = m_geometry.ChannelAt(row, col, k);
+    const auto& ch = ChannelOf(row, col, k);
     const int y1 = GridGeometry::Trunc(ch.top0 + level - 2);
     out.Fill({ch.colL, y1, ch.colR, y1 + 2}, kReference);
   }
@@ -121,7 +131,7 @@ void GridPainter::DrawReferenceLines(int row, int col, const CellSnapshot& cell,
 void GridPainter::DrawClosedColumns(int row, int col, const CellSnapshot& cell, PaintList& out) const {
   for (int k = 0; k < GRID_CHANNELS; ++k) {
     if ((cell.mask[k] & 1) == 0) continue;
-    const auto ch = m_geometry.ChannelAt(row, col, k);
+    const auto& ch = ChannelOf(row, col, k);
     out.Outline({ch.colL, ch.top0, ch.colR, ch.barBottom}, kOutline, kHatchBrush);
   }
 }
@@ -136,8 +146,8 @@ void GridPainter::DrawValueNumbers(int row, int col, const CellSnapshot& cell, P
   const double sw = m_geometry.SlotWidth();
   for (int k = 0; k < GRID_CHANNELS; ++k) {
     if (!cell.IsOpen(k)) continue;
-    const auto ch = m_geometry.ChannelAt(row, col, k);
-    out.Stamp(face.Mask(QString::number(cell.data[k])), GridGeometry::Trunc(ch.colL + sw / 8),
+    const auto& ch = ChannelOf(row, col, k);
+    out.Stamp(face.NumberMask(cell.data[k]), GridGeometry::Trunc(ch.colL + sw / 8),
                    ch.barBottom - 1, kValueText);
   }
 }
@@ -147,10 +157,10 @@ void GridPainter::DrawDifferenceNumbers(int row, int col, const CellSnapshot& ce
   const double sw = m_geometry.SlotWidth();
   for (int k = 0; k < GRID_CHANNELS; ++k) {
     if (!cell.IsOpen(k)) continue;
-    const auto ch = m_geometry.ChannelAt(row, col, k);
+    const auto& ch = ChannelOf(row, col, k);
     const QRgb colour = cell.IsAbove(k) ? kValueText : cell.IsBelow(k) ? kBelowText : kWithinText;
     const int difference = int{cell.data[k]} - int{cell.reference[k]};
-    out.Stamp(face.Mask(QString::number(difference)), GridGeometry::Trunc(ch.colL + 2 * sw / 3 + sw / 8),
+    out.Stamp(face.NumberMask(difference), GridGeometry::Trunc(ch.colL + 2 * sw / 3 + sw / 8),
                    ch.top0 + 1, colour);
   }
 }

@@ -5,6 +5,8 @@
 #include "display/paintlist.h"
 #include "display/textmaskcache.h"
 
+#include <array>
+
 // Records the channel grid's drawing pass by pass, in the order the display defines, one
 // piece (the lines, one cell's frames, one cell's channels, ...) per list. The bookkeeping
 // the passes stand for (over-marks, verdicts) is the caller's, from the same snapshot.
@@ -33,6 +35,7 @@ class GridPainter {
   void DrawValueNumbers(int row, int col, const CellSnapshot& cell, PaintList& out);
   void DrawDifferenceNumbers(int row, int col, const CellSnapshot& cell, PaintList& out);
   void DrawStrip(int row, int col, const CellSnapshot& cell, PaintList& out);
+  const GridGeometry::Channel& ChannelOf(int row, int col, int k) const;
   double LevelOf(const CellSnapshot& cell, uint16_t value) const;
   GdiFont::Request NumberFont(int escapement) const;
 
@@ -40,4 +43,7 @@ class GridPainter {
   TextMaskCache& m_texts;
   int m_rows;
   int m_cols;
+  mutable std::array<GridGeometry::Channel, GRID_CHANNELS> m_channels{};
+  mutable int m_channelsRow = -1;
+  mutable int m_channelsCol = -1;
 };

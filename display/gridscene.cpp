@@ -62,10 +62,14 @@ void GridScene::Relayout(const GridGeometry& geometry, GridPainter& painter) {
 void GridScene::RecordCell(GridPainter& painter, int row, int col, const CellSnapshot& drawn) {
   CellPieces& cell = m_cells[col][row];
   cell.drawn = drawn;
-  PaintList channels;
+  // Recorded into the spare lists, which then change places with the cell's, so recording
+  // again reuses storage instead of allocating it.
+  PaintList& channels = m_spareChannels;
+  channels.Clear();
   // The over-marks in drawn already say whether the indication shows them.
   painter.DrawChannels(row, col, drawn, true, channels);
-  PaintList verdict;
+  PaintList& verdict = m_spareVerdict;
+  verdict.Clear();
   if (m_layout.showVerdict == 1) painter.DrawVerdict(row, col, drawn, verdict);
   GdiRect covered{0, 0, 0, 0};
   for (const PaintList* list : {&cell.channels, &channels, &cell.verdict, &verdict}) covered = Union(covered, list->Bounds());
@@ -83,8 +87,8 @@ void GridScene::RecordCell(GridPainter& painter, int row, int col, const CellSna
                m_damage.rectCount() + changed.rectCount() <= kDamageRectBudget;
   }
   if (!known) AddDamage(partwise ? changed : QRegion(box));
-  cell.channels = std::move(channels);
-  cell.verdict = std::move(verdict);
+  std::swap(cell.channels, channels);
+  std::swap(cell.verdict, verdict);
 }
 
 void GridScene::AddDamage(const QRegion& region) {

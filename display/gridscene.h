@@ -65,5 +65,7 @@ class GridScene {
   PaintList m_overlay;
   bool m_overlayShown = false;
   CellPieces m_cells[GRID_MAX_COLS][GRID_MAX_ROWS];  // [column][row]
+  PaintList m_spareChannels;
+  PaintList m_spareVerdict;
   QRegion m_damage;
 };

@@ -30,6 +30,18 @@ void FillWide(QRgb* p, qsizetype stride, int width, int rows, QRgb colour) {
   for (int row = 1; row < rows; ++row) std::memcpy(p + row * stride, p, static_cast<size_t>(width) * sizeof(QRgb));
 }
 
+// A colour of four equal bytes (white, black) is a byte fill, which stores without reading.
+bool IsByteFill(QRgb colour) { return colour == (colour & 0xffu) * 0x01010101u; }
+
+void FillBytes(QRgb* p, qsizetype stride, int width, int rows, QRgb colour) {
+  const int byte = static_cast<int>(colour & 0xffu);
+  if (width == stride) {
+    std::memset(p, byte, static_cast<size_t>(width) * static_cast<size_t>(rows) * sizeof(QRgb));
+    return;
+  }
+  for (; rows > 0; --rows, p += stride) std::memset(p, byte, static_cast<size_t>(width) * sizeof(QRgb));
+}
+
 void FillRows(QRgb* p, qsizetype stride, int width, int rows, QRgb colour) {
   switch (width) {
     case 1:
@@ -45,7 +57,9 @@ void FillRows(QRgb* p, qsizetype stride, int width, int rows, QRgb colour) {
     case 6:
       return FillColumn<6>(p, stride, rows, colour);
     default:
-      if (width >= kWideFill) return FillWide(p, stride, width, rows, colour);
+      if (width >= kWideFill) {
+        return IsByteFill(colour) ? FillBytes(p, stride, width, rows, colour) : FillWide(p, stride, width, rows, colour);
+      }
       for (; rows > 0; --rows, p += stride) std::fill(p, p + width, colour);
   }
 }
@@ -84,9 +98,30 @@ void PixelCanvas::Outline(const GdiRect& rect, QRgb pen, const Brush& brush) {
   const Brush border{Brush::SOLID, pen};
   Fill({rect.left, rect.top, rect.right, rect.top + 1}, border);
   Fill({rect.left, rect.bottom - 1, rect.right, rect.bottom}, border);
-  Fill({rect.left, rect.top, rect.left + 1, rect.bottom}, border);
-  Fill({rect.right - 1, rect.top, rect.right, rect.bottom}, border);
-  Fill({rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1}, brush);
+  const GdiRect middle{rect.left, rect.top + 1, rect.right, rect.bottom - 1};
+  if (brush.kind == Brush::SOLID && rect.right - rect.left < kWideFill) {
+    return FillFramedRows(middle, pen, brush.colour);
+  }
+  Fill({rect.left, middle.top, rect.left + 1, middle.bottom}, border);
+  Fill({rect.right - 1, middle.top, rect.right, middle.bottom}, border);
+  Fill({rect.left + 1, middle.top, rect.right - 1, middle.bottom}, brush);
+}
+
+// Rows of a narrow outline between its top and bottom border: the pen at both ends, the
+// colour between them, written row by row in one pass.
+void PixelCanvas::FillFramedRows(const GdiRect& rows, QRgb pen, QRgb colour) {
+  GdiRect r = rows;
+  if (!ClipTo(r)) return;
+  const bool leftEdge = r.left == rows.left;
+  const bool rightEdge = r.right == rows.right;
+  const int innerLeft = std::max(r.left, rows.left + 1);
+  const int innerRight = std::min(r.right, rows.right - 1);
+  for (int y = r.top; y < r.bottom; ++y) {
+    QRgb* line = Line(y);
+    for (int x = innerLeft; x < innerRight; ++x) line[x] = colour;
+    if (leftEdge) line[rows.left] = pen;
+    if (rightEdge) line[rows.right - 1] = pen;
+  }
 }
 
 void PixelCanvas::FillHatch(const GdiRect& r) {

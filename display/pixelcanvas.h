@@ -38,6 +38,7 @@ class PixelCanvas {
   QRgb* Line(int y) { return m_bits + static_cast<qsizetype>(y) * m_stride; }
   bool ClipTo(GdiRect& rect) const;
   void FillHatch(const GdiRect& clipped);
+  void FillFramedRows(const GdiRect& rows, QRgb pen, QRgb colour);
   template <typename Op>
   void ForEachMaskSpan(const TextMask& mask, int x, int y, Op op);
 

@@ -7,6 +7,13 @@ std::shared_ptr<const TextMask> TextMaskCache::Face::Mask(const QString& text) {
   return *m_masks.insert(text, std::make_shared<const TextMask>(TextMask::Render(m_font, text)));
 }
 
+std::shared_ptr<const TextMask> TextMaskCache::Face::NumberMask(int number) {
+  auto found = m_numbers.constFind(number);
+  if (found != m_numbers.constEnd()) return *found;
+  if (m_numbers.size() >= MAX_MASKS_PER_FACE) m_numbers.clear();
+  return *m_numbers.insert(number, Mask(QString::number(number)));
+}
+
 TextMaskCache::Face& TextMaskCache::ForFont(const GdiFont::Request& request) {
   auto found = m_faces.find(request);
   if (found != m_faces.end()) return *found->second;

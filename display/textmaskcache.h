@@ -19,11 +19,14 @@ class TextMaskCache {
     explicit Face(const GdiFont::Request& request) : m_font(request) {}
     // Shared, so a recorded drawing keeps its masks when the cache starts over.
     std::shared_ptr<const TextMask> Mask(const QString& text);
+    // The mask of a number in decimal, found without building its text.
+    std::shared_ptr<const TextMask> NumberMask(int number);
     const GdiFont& Font() const { return m_font; }
 
    private:
     GdiFont m_font;
     QHash<QString, std::shared_ptr<const TextMask>> m_masks;
+    QHash<int, std::shared_ptr<const TextMask>> m_numbers;
   };
 
   static constexpr int MAX_FACES = 64;
