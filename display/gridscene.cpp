@@ -12,10 +12,24 @@ namespace {
 // Rows drawn together: a band of a full-width image this high stays in the core's cache
 // while every pass of the paint goes over it.
 constexpr int kBandRows = 64;
-constexpr int kDamageRectBudget = 160;
-// A cell whose change falls apart into more pieces than this is redrawn as one box: replaying
-// the cell once is cheaper than replaying its drawing for every piece.
+constexpr int kDamageRectBudget = 256;
+// A cell whose change falls apart into more pieces than this is redrawn as one box, unless
+// the pieces leave out much of a large cell: each piece costs a replay of the cell's drawing
+// and one more copy to the screen, about what this many pixels cost to draw and copy.
 constexpr int kCellPieceBudget = 8;
+constexpr qint64 kPixelsPerPiece = 4096;
+
+qint64 AreaOf(const QRegion& region) {
+  qint64 area = 0;
+  for (const QRect& part : region) area += qint64{part.width()} * part.height();
+  return area;
+}
+
+bool PiecesPayOff(const QRegion& pieces, const QRect& box) {
+  if (pieces.rectCount() <= kCellPieceBudget) return true;
+  const qint64 saved = qint64{box.width()} * box.height() - AreaOf(pieces);
+  return saved >= pieces.rectCount() * kPixelsPerPiece;
+}
 
 }  // namespace
 
@@ -83,8 +97,7 @@ void GridScene::RecordCell(GridPainter& painter, int row, int col, const CellSna
   QRegion changed;
   if (partwise) {
     changed = PaintList::Changes(cell.channels, channels).united(PaintList::Changes(cell.verdict, verdict));
-    partwise = changed.rectCount() <= kCellPieceBudget &&
-               m_damage.rectCount() + changed.rectCount() <= kDamageRectBudget;
+    partwise = PiecesPayOff(changed, box) && m_damage.rectCount() + changed.rectCount() <= kDamageRectBudget;
   }
   if (!known) AddDamage(partwise ? changed : QRegion(box));
   std::swap(cell.channels, channels);

@@ -43,6 +43,7 @@ void CopyState(const CColorBar& from, CColorBar& to) {
 // The number of differing pixels; the first one goes into where.
 int Mismatches(const QImage& a, const QImage& b, QPoint& where) {
   if (a.size() != b.size()) return -1;
+  if (a == b) return 0;
   int count = 0;
   for (int y = 0; y < a.height(); ++y) {
     for (int x = 0; x < a.width(); ++x) {
@@ -55,7 +56,9 @@ int Mismatches(const QImage& a, const QImage& b, QPoint& where) {
 
 class Changes {
  public:
-  explicit Changes(uint32_t seed) : m_random(seed) {}
+  Changes(uint32_t seed, int scale) : m_random(seed), m_scale(scale) {}
+  // Sizes are multiplied by this, so a large case stays large after a resize.
+  int Scale() const { return m_scale; }
   int Between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_random); }
 
   // A cell in use (or cell 0,0 of an empty grid) and one of its channels.
@@ -68,6 +71,7 @@ class Changes {
 
  private:
   std::mt19937 m_random;
+  int m_scale;
 };
 
 struct Change {
@@ -82,6 +86,10 @@ const Change kChanges[] = {
        GridCell& cell = x.AnyCell(g);
        for (auto& value : cell.data) value = x.Between(700, 1300);
      }},
+    {"every value of a cell moves a little, as a live panel's do",
+     [](CColorBar& g, Changes& x) {
+       for (auto& value : x.AnyCell(g).data) value = value.load() + x.Between(-4, 4);
+     }},
     {"mask", [](CColorBar& g, Changes& x) { x.AnyCell(g).mask[x.AnyChannel()] = x.Between(0, 4); }},
     {"upper limit", [](CColorBar& g, Changes& x) { x.AnyCell(g).thresholdHigh[x.AnyChannel()] = x.Between(900, 1800); }},
     {"lower limit", [](CColorBar& g, Changes& x) { x.AnyCell(g).thresholdLow[x.AnyChannel()] = x.Between(200, 1100); }},
@@ -95,7 +103,9 @@ const Change kChanges[] = {
     {"over-mark", [](CColorBar& g, Changes& x) { x.AnyCell(g).overMark[x.AnyChannel()] = x.Between(0, 1); }},
     {"clear over-marks", [](CColorBar& g, Changes&) { g.ClearOverMarks(); }},
     {"indication switch", [](CColorBar& g, Changes&) { g.m_overIndication = g.m_overIndication.load() == 0 ? 1 : 0; }},
-    {"resize", [](CColorBar& g, Changes& x) { g.resize(x.Between(150, 420), x.Between(100, 300)); }},
+    {"resize", [](CColorBar& g, Changes& x) {
+       g.resize(x.Between(150, 420) * x.Scale(), x.Between(100, 300) * x.Scale());
+     }},
     {"rows and columns",
      [](CColorBar& g, Changes& x) {
        g.m_rows = x.Between(0, 4);
@@ -125,6 +135,7 @@ struct SequenceCase {
   uint32_t seed;
   int rows, cols;
   uint8_t showVerdict;
+  int scale = 1;
 };
 
 class KeptImage : public ::testing::TestWithParam<SequenceCase> {};
@@ -132,10 +143,10 @@ class KeptImage : public ::testing::TestWithParam<SequenceCase> {};
 TEST_P(KeptImage, EqualsACompletePaintAfterEveryTick) {
   const SequenceCase& c = GetParam();
   CColorBar grid;
-  grid.resize(320, 220);
+  grid.resize(320 * c.scale, 220 * c.scale);
   SetMixedGrid(grid, c.rows, c.cols, c.seed);
   grid.m_showVerdict = c.showVerdict;
-  Changes changes(c.seed);
+  Changes changes(c.seed, c.scale);
   std::string history;
   for (int step = 0; step < 160; ++step) {
     const int changeCount = changes.Between(0, 2);
@@ -159,7 +170,10 @@ TEST_P(KeptImage, EqualsACompletePaintAfterEveryTick) {
 INSTANTIATE_TEST_SUITE_P(Sequences, KeptImage,
                          ::testing::Values(SequenceCase{"OneCell", 11, 1, 1, 1}, SequenceCase{"TwoByTwo", 12, 2, 2, 1},
                                            SequenceCase{"ThreeByTwo", 13, 3, 2, 1},
-                                           SequenceCase{"Preview", 14, 1, 1, 0}),
+                                           SequenceCase{"Preview", 14, 1, 1, 0},
+                                           // Cells this large are redrawn piece by piece.
+                                           SequenceCase{"LargeOneCell", 15, 1, 1, 1, 4},
+                                           SequenceCase{"LargeTwoByOne", 16, 2, 1, 1, 4}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Three cells: cell (0,0) fails, so there is no overlay and a change stays in its own cell.
@@ -200,6 +214,21 @@ TEST_F(QuietTick, AnOverMarkRedrawsOnlyWhileTheIndicationShowsIt) {
   EXPECT_TRUE(grid.RepaintTick().isEmpty()) << "a marked bar looks the same without the indication";
   grid.m_overIndication = 1;
   EXPECT_FALSE(grid.RepaintTick().isEmpty());
+}
+
+// A live panel moves every value of a large cell by a few counts each cycle: the tick hands
+// over the moved bar tops and the new numbers, not the whole cell.
+TEST(LargeCellTick, SmallMovesEverywhereRedrawLittleOfTheCell) {
+  constexpr int kW = 1600, kH = 900;
+  CColorBar grid;
+  grid.resize(kW, kH);
+  SetGrid(grid, 1, 1);
+  grid.RepaintTick();
+  for (int k = 0; k < GRID_CHANNELS; ++k) grid.m_cells[0][0].data[k] = 1000 + (k % 7) - 3;
+  qint64 area = 0;
+  for (const QRect& part : grid.RepaintTick()) area += qint64{part.width()} * part.height();
+  EXPECT_GT(area, 0);
+  EXPECT_LT(area, qint64{kW} * kH / 10);
 }
 
 TEST_F(QuietTick, ResizeRedrawsEverything) {
