@@ -68,7 +68,9 @@ TEST(ProgramOptionsTest, SimulationAndScreenshotOptions) {
     EXPECT_EQ(options.error.isEmpty(), c.valid) << options.error.toStdString();
     EXPECT_TRUE(options.help.isEmpty());
     if (c.rows < 0) {
-      if (c.valid) EXPECT_FALSE(options.simulate.has_value());
+      if (c.valid) {
+        EXPECT_FALSE(options.simulate.has_value());
+      }
       continue;
     }
     ASSERT_TRUE(options.simulate.has_value());

@@ -108,7 +108,9 @@ TEST(BrandLogos, EveryBrandHasItsOwnPictureOfTheStatedSize) {
     const QImage image = resources::Bitmap(a).toImage();
     EXPECT_EQ(image.size(), QSize(380, 420)) << a;
     for (int b : logos) {
-      if (a < b) EXPECT_NE(image, resources::Bitmap(b).toImage()) << a << " and " << b;
+      if (a < b) {
+        EXPECT_NE(image, resources::Bitmap(b).toImage()) << a << " and " << b;
+      }
     }
   }
 }

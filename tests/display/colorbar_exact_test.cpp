@@ -38,7 +38,9 @@ TEST_P(GridMatchesReference, PixelForPixel) {
   }
   EXPECT_EQ(mismatches, 0) << "first at " << first.x() << "," << first.y() << " expected " << std::hex
                            << expected.pixel(first) << " got " << actual.pixel(first);
-  if (c.showVerdict == 1) EXPECT_EQ(grid.m_failCount.load(), state.failCount);
+  if (c.showVerdict == 1) {
+    EXPECT_EQ(grid.m_failCount.load(), state.failCount);
+  }
 }
 
 // The passing case has every cell in limits so the "PASS" overlay is compared too.

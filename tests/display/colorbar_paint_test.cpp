@@ -190,7 +190,9 @@ TEST(PassOverlay, CoversAPassingGridOfTwoByTwo) {
   const int top = ExpectedGeometry::T(480 - 1.5 * fh) / 2, left = ExpectedGeometry::T(640 - 1.3 * 4 * fw) / 2;
   for (int y = 0; y < 480; ++y)
     for (int x = 0; x < 640; ++x)
-      if (image.pixel(x, y) == qRgb(0, 255, 0)) ASSERT_TRUE(x >= left && y >= top && y < top + fh + 2) << x << "," << y;
+      if (image.pixel(x, y) == qRgb(0, 255, 0)) {
+        ASSERT_TRUE(x >= left && y >= top && y < top + fh + 2) << x << "," << y;
+      }
 }
 
 TEST(PassOverlay, AbsentForOneCellAndAfterOneCellFails) {

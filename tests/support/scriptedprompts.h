@@ -50,8 +50,10 @@ class ScriptedPrompts final : public plat::OperatorPrompts {
     fileFilters.push_back(filter);
     fileExtensions.push_back(extension);
     if (files.empty()) return std::nullopt;
-    std::optional<QString> file = files.front();
+    const bool cancelled = !files.front().has_value();
+    const QString path = files.front().value_or(QString());
     files.pop_front();
-    return file;
+    if (cancelled) return std::nullopt;
+    return path;
   }
 };
