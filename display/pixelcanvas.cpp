@@ -78,11 +78,6 @@ PixelCanvas::PixelCanvas(QImage& image)
 
 void PixelCanvas::SetClip(const GdiRect& box) { m_clip = Intersection(box, m_image); }
 
-bool PixelCanvas::ClipTo(GdiRect& rect) const {
-  rect = Intersection(rect, m_clip);
-  return !rect.IsEmpty();
-}
-
 void PixelCanvas::Fill(const GdiRect& rect, const Brush& brush) {
   GdiRect r = rect;
   if (!ClipTo(r)) return;
@@ -138,6 +133,16 @@ template <typename Op>
 void PixelCanvas::ForEachMaskSpan(const TextMask& mask, int x, int y, Op op) {
   // Runs come row by row, so the rows inside the clip box are one stretch of them.
   const std::vector<TextMask::Run>& runs = mask.Runs();
+  const GdiRect& b = mask.Bounds();
+  if (x + b.left >= m_clip.left && x + b.right <= m_clip.right && y + b.top >= m_clip.top &&
+      y + b.bottom <= m_clip.bottom) {
+    // Wholly inside the clip box, as most stamps are: no run needs cutting.
+    for (const TextMask::Run& run : runs) {
+      QRgb* begin = Line(y + run.dy) + x + run.dx;
+      op(begin, begin + run.length);
+    }
+    return;
+  }
   const auto first = std::lower_bound(runs.begin(), runs.end(), m_clip.top - y,
                                       [](const TextMask::Run& run, int dy) { return run.dy < dy; });
   for (auto it = first; it != runs.end() && y + it->dy < m_clip.bottom; ++it) {
