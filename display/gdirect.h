@@ -19,3 +19,8 @@ inline GdiRect Union(const GdiRect& a, const GdiRect& b) {
   return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
           std::max(a.bottom, b.bottom)};
 }
+
+// The part both boxes share; empty when they do not meet.
+inline GdiRect Intersection(const GdiRect& a, const GdiRect& b) {
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}

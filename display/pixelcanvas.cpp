@@ -64,10 +64,6 @@ void FillRows(QRgb* p, qsizetype stride, int width, int rows, QRgb colour) {
   }
 }
 
-GdiRect Intersection(const GdiRect& a, const GdiRect& b) {
-  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-}
-
 }  // namespace
 
 PixelCanvas::PixelCanvas(QImage& image)

@@ -6,8 +6,6 @@
 #include <QImage>
 #include <QRgb>
 
-#include <algorithm>
-
 // Direct drawing on the scanlines of an RGB32 image with GDI's rectangle rules. Everything
 // is clipped to the clip box, which is the whole image unless narrowed.
 class PixelCanvas {
@@ -39,8 +37,7 @@ class PixelCanvas {
  private:
   QRgb* Line(int y) { return m_bits + static_cast<qsizetype>(y) * m_stride; }
   bool ClipTo(GdiRect& rect) const {
-    rect = {std::max(rect.left, m_clip.left), std::max(rect.top, m_clip.top), std::min(rect.right, m_clip.right),
-            std::min(rect.bottom, m_clip.bottom)};
+    rect = Intersection(rect, m_clip);
     return !rect.IsEmpty();
   }
   void FillHatch(const GdiRect& clipped);

@@ -11,7 +11,7 @@ std::shared_ptr<const TextMask> TextMaskCache::Face::NumberMask(int number) {
   auto found = m_numbers.constFind(number);
   if (found != m_numbers.constEnd()) return *found;
   if (m_numbers.size() >= MAX_MASKS_PER_FACE) m_numbers.clear();
-  return *m_numbers.insert(number, Mask(QString::number(number)));
+  return *m_numbers.insert(number, std::make_shared<const TextMask>(TextMask::Render(m_font, QString::number(number))));
 }
 
 TextMaskCache::Face& TextMaskCache::ForFont(const GdiFont::Request& request) {

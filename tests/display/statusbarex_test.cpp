@@ -78,7 +78,7 @@ int InkRight(const QFont& font, const QString& text) {
 }
 
 TEST_F(StatusBar, RightAlignedTextEndsTwoPixelsBeforeThePaneEdge) {
-  for (const QString text : {QStringLiteral("SUPPLIER"), QStringLiteral("设备ID=0123-ABCD")}) {
+  for (const QString& text : {QStringLiteral("SUPPLIER"), QStringLiteral("设备ID=0123-ABCD")}) {
     bar->m_paneStyle[2] = PANE_FILLED;
     bar->m_paneBackColor[2] = QColor(0, 255, 0);
     bar->m_paneTextColor[2] = QColor(0, 0, 255);
